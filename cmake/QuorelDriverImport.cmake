@@ -1,0 +1,37 @@
+# The import library for the driver-access library, generated from the .def
+# beside its declarations, so our DLLs bind to "Ulvexa32.dll"/"Ulvexa64.dll"
+# by name whichever implementation sits next to them at run time.
+# Native builds link the stand-in simulator directly instead.
+if(NOT WIN32)
+  return()
+endif()
+
+set(_def_in ${CMAKE_SOURCE_DIR}/src/driver/ulvexa.def)
+set(_dll Ulvexa${QUOREL_BITS}.dll)
+set(_def_out ${CMAKE_BINARY_DIR}/driver/ulvexa${QUOREL_BITS}.def)
+set(_implib ${CMAKE_BINARY_DIR}/driver/libUlvexa${QUOREL_BITS}.a)
+
+file(READ ${_def_in} _def)
+string(REPLACE "LIBRARY Ulvexa" "LIBRARY ${_dll}" _def "${_def}")
+if(QUOREL_BITS EQUAL 64)
+  # x64 has one calling convention: no "@N" decoration on the symbols.
+  string(REGEX REPLACE "@[0-9]+" "" _def "${_def}")
+  set(_kill_at "")
+else()
+  # Link against the decorated stdcall symbols, import the plain names.
+  set(_kill_at --kill-at)
+endif()
+file(WRITE ${_def_out} "${_def}")
+set(QUOREL_DRIVER_DEF ${_def_out} CACHE INTERNAL "driver .def for this architecture")
+
+add_custom_command(
+  OUTPUT ${_implib}
+  COMMAND ${QUOREL_DLLTOOL} --input-def ${_def_out} --dllname ${_dll}
+          --output-lib ${_implib} ${_kill_at}
+  DEPENDS ${_def_in}
+  COMMENT "Generating import library for ${_dll}")
+add_custom_target(ulvexa_implib DEPENDS ${_implib})
+
+add_library(ulvexa_import INTERFACE)
+add_dependencies(ulvexa_import ulvexa_implib)
+target_link_libraries(ulvexa_import INTERFACE ${_implib})

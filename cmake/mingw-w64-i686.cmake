@@ -1,0 +1,14 @@
+# Cross-compiling the 32-bit DLLs with Debian's mingw-w64 (posix thread model).
+# This machine cannot run 32-bit Windows code, so no emulator is set.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(QUOREL_MINGW_PREFIX i686-w64-mingw32)
+set(CMAKE_C_COMPILER   ${QUOREL_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${QUOREL_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER  ${QUOREL_MINGW_PREFIX}-windres)
+set(QUOREL_DLLTOOL     ${QUOREL_MINGW_PREFIX}-dlltool)
+set(CMAKE_FIND_ROOT_PATH /usr/${QUOREL_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)

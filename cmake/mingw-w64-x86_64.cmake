@@ -1,0 +1,15 @@
+# Cross-compiling the 64-bit DLLs with Debian's mingw-w64 (posix thread model).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(QUOREL_MINGW_PREFIX x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER   ${QUOREL_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${QUOREL_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER  ${QUOREL_MINGW_PREFIX}-windres)
+set(QUOREL_DLLTOOL     ${QUOREL_MINGW_PREFIX}-dlltool)
+set(CMAKE_FIND_ROOT_PATH /usr/${QUOREL_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# 64-bit programs run here under Wine; tests and tools go through this wrapper.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)

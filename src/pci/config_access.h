@@ -1,0 +1,48 @@
+// Windows version class, opening the driver-access library, and reads of one
+// function's configuration space on top of the driver's dword primitive.
+// Every accessor returns 0 on success and 1 on failure; a failed read leaves
+// the all-ones value of its width in *out.
+#ifndef QUOREL_PCI_CONFIG_ACCESS_H
+#define QUOREL_PCI_CONFIG_ACCESS_H
+
+#include <cstdint>
+
+// The configuration writers exist only where the driver's write is imported:
+// the 32-bit DLL, and the native build so that they can be tested.
+#if !defined(_WIN64)
+#define QUOREL_HAS_CFG_WRITERS 1
+#endif
+
+namespace quorel {
+
+struct DeviceRecord;
+
+// 0/1: 9x family (below/at or above minor version 90), 3: version 5, 4: 6 and
+// later. 2 is never produced; readers split the families by comparing with 2.
+extern int32_t OsFamily;
+// 1 while InitializeUlvexa has succeeded and RemoveUlvexaDriver not yet run.
+extern int32_t driver_open;
+
+void ClassifyOs();
+int OpenDriver();
+void RemoveDriver();
+
+// Raw accessors: bus number, devfn (device << 3 | function), 16-bit offset.
+int CfgReadByte(uint8_t bus, uint8_t devfn, uint16_t offset, uint8_t* out);
+int CfgReadWord(uint8_t bus, uint8_t devfn, uint16_t offset, uint16_t* out);
+int CfgReadDword(uint8_t bus, uint8_t devfn, uint16_t offset, uint32_t* out);
+#ifdef QUOREL_HAS_CFG_WRITERS
+int CfgWriteByte(uint8_t bus, uint8_t devfn, uint16_t offset, uint8_t value);
+int CfgWriteWord(uint8_t bus, uint8_t devfn, uint16_t offset, uint16_t value);
+int CfgWriteDword(uint8_t bus, uint8_t devfn, uint16_t offset, uint32_t value);
+#endif
+
+// The scan's variants: the offset counts by its low 8 bits only.
+int PciReadByte(uint8_t bus, uint8_t devfn, uint32_t offset, uint8_t* out);
+int PciReadDword(uint8_t bus, uint8_t devfn, uint32_t offset, uint32_t* out);
+// The same at a record's bus number and devfn.
+int DevReadDword(const DeviceRecord* record, uint32_t offset, uint32_t* out);
+
+}  // namespace quorel
+
+#endif  // QUOREL_PCI_CONFIG_ACCESS_H

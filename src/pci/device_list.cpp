@@ -1,0 +1,66 @@
+// The device list's globals and the lookups over it.
+#include <cstdlib>
+
+#include "pci/config_access.h"
+#include "pci/device_list.h"
+
+namespace quorel {
+
+DeviceRecord* device_list = nullptr;
+DeviceRecord** device_list_tail = &device_list;
+BusNode root_bus{};
+int32_t discovery_done = 0;
+
+namespace {
+
+bool HasIds(const DeviceRecord* r, uint32_t vendor, uint32_t device) {
+    return r->vendor_id == vendor && r->device_id == device;
+}
+
+void FreeChildren(BusNode* node) {
+    for (BusNode* child = node->children; child;) {
+        BusNode* next = child->next;
+        FreeChildren(child);
+        std::free(child);
+        child = next;
+    }
+}
+
+}  // namespace
+
+DeviceRecord* FindNthById(uint32_t vendor, uint32_t device, uint32_t n) {
+    uint32_t count = 0;
+    for (DeviceRecord* r = device_list; r; r = r->next)
+        if (HasIds(r, vendor, device) && ++count == n)
+            return r;
+    return nullptr;
+}
+
+DeviceRecord* FindNextById(uint32_t vendor, uint32_t device, const DeviceRecord* after) {
+    for (DeviceRecord* r = after ? after->next : device_list; r; r = r->next)
+        if (HasIds(r, vendor, device))
+            return r;
+    return nullptr;
+}
+
+namespace internal {
+
+void ResetDiscovery() {
+    for (DeviceRecord* r = device_list; r;) {
+        DeviceRecord* next = r->next;
+        std::free(r->config_space);
+        std::free(r);
+        r = next;
+    }
+    FreeChildren(&root_bus);
+    device_list = nullptr;
+    device_list_tail = &device_list;
+    root_bus = BusNode{};
+    discovery_done = 0;
+    driver_open = 0;
+    OsFamily = 0;
+}
+
+}  // namespace internal
+
+}  // namespace quorel

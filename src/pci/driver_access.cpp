@@ -1,0 +1,30 @@
+// Opening and releasing the driver-access library around the bus scan.
+#include "driver/ulvexa.h"
+#include "pci/config_access.h"
+
+namespace quorel {
+
+int32_t driver_open = 0;
+
+namespace {
+constexpr uint8_t kInitializeSuccess = 1;  // any other value is a failure
+}
+
+int OpenDriver() {
+    ClassifyOs();
+    if (driver_open != 0)
+        return 0;
+    if (InitializeUlvexa() != kInitializeSuccess)
+        return 1;
+    driver_open = 1;
+    return 0;
+}
+
+void RemoveDriver() {
+    if (driver_open == 0)
+        return;
+    RemoveUlvexaDriver();
+    driver_open = 0;
+}
+
+}  // namespace quorel

@@ -1,0 +1,83 @@
+#include "sim_machine.h"
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace test_support {
+
+void SetEnv(const char* name, const char* value) {
+#ifdef _WIN32
+    // The stand-in DLL reads the process environment through kernel32.
+    SetEnvironmentVariableA(name, value);
+#else
+    if (value)
+        setenv(name, value, 1);
+    else
+        unsetenv(name);
+#endif
+}
+
+std::string TempPath(const std::string& stem) {
+    static std::atomic<unsigned> counter{0};
+#ifdef _WIN32
+    char dir[MAX_PATH];
+    GetTempPathA(sizeof(dir), dir);
+    unsigned long pid = GetCurrentProcessId();
+#else
+    const char* env = std::getenv("TMPDIR");
+    std::string dir = std::string(env && *env ? env : "/tmp") + "/";
+    unsigned long pid = static_cast<unsigned long>(getpid());
+#endif
+    return std::string(dir) + "quorel-" + stem + "-" + std::to_string(pid) + "-" +
+           std::to_string(counter++) + ".txt";
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
+}
+
+std::string SourcePath(const std::string& relative) {
+    return std::string(QUOREL_SOURCE_DIR) + "/" + relative;
+}
+
+std::string UseMachine(const std::string& text) {
+    std::string path = TempPath("machine");
+    WriteFile(path, text);
+    SetEnv("QUOREL_SIM_MACHINE", path.c_str());
+    return path;
+}
+
+void UseDefaultMachine() { SetEnv("QUOREL_SIM_MACHINE", nullptr); }
+
+std::string StartSimLog() {
+    std::string path = TempPath("simlog");
+    WriteFile(path, "");
+    SetEnv("QUOREL_SIM_LOG", path.c_str());
+    return path;
+}
+
+void StopSimLog() { SetEnv("QUOREL_SIM_LOG", nullptr); }
+
+}  // namespace test_support

@@ -1,0 +1,29 @@
+// Helpers that point the stand-in driver-access library at a machine, the
+// same way in the native build and under Wine (environment + files).
+#ifndef QUOREL_TESTS_SIM_MACHINE_H
+#define QUOREL_TESTS_SIM_MACHINE_H
+
+#include <string>
+
+namespace test_support {
+
+void SetEnv(const char* name, const char* value);  // null value unsets
+std::string TempPath(const std::string& stem);     // a new, unique file name
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& text);
+std::string SourcePath(const std::string& relative);  // a file of the repository
+
+// Writes the machine text to a new temporary file and names it in
+// QUOREL_SIM_MACHINE: the next InitializeUlvexa (the next discovery after a
+// reset) simulates it. Returns the file's path.
+std::string UseMachine(const std::string& text);
+// Back to the simulator's embedded default machine.
+void UseDefaultMachine();
+
+// Starts a call log in a new temporary file (QUOREL_SIM_LOG); returns its path.
+std::string StartSimLog();
+void StopSimLog();
+
+}  // namespace test_support
+
+#endif  // QUOREL_TESTS_SIM_MACHINE_H

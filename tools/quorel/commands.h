@@ -1,0 +1,14 @@
+// The quorel tool's commands; main.cpp holds the table that names them.
+#ifndef QUOREL_TOOLS_COMMANDS_H
+#define QUOREL_TOOLS_COMMANDS_H
+
+#include "cli.h"
+
+namespace commands {
+
+int List(const cli::Args& args);  // the device list, in scan order
+int Tree(const cli::Args& args);  // the bus tree
+
+}  // namespace commands
+
+#endif  // QUOREL_TOOLS_COMMANDS_H

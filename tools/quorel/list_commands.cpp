@@ -1,0 +1,137 @@
+// `quorel list` and `quorel tree`: what the bus scan found.
+#include <cstdio>
+#include <string>
+
+#include "commands.h"
+#include "pci/device_list.h"
+
+namespace commands {
+
+namespace {
+
+using quorel::BusNode;
+using quorel::DeviceRecord;
+constexpr unsigned kBarCount = 6;
+
+// Runs the library's discovery; false (after saying why) when it found nothing.
+bool Discover() {
+    quorel::StartDiscovery();
+    if (quorel::device_list)
+        return true;
+    std::fprintf(stderr,
+                 "quorel: the bus scan found no PCI functions. The driver-access library "
+                 "could not be initialised or answered no configuration read.\n"
+                 "  With the stand-in library: check QUOREL_SIM_MACHINE; "
+                 "QUOREL_SIM_LOG=stderr shows every call.\n");
+    return false;
+}
+
+std::string BarsText(const DeviceRecord* r) {
+    std::string text;
+    for (unsigned i = 0; i < kBarCount; ++i)
+        if (r->bar[i] != 0)
+            text += " [" + std::to_string(i) + "]=" + cli::Hex(r->bar[i], 8);
+    if (r->rom_bar != 0)
+        text += " rom=" + cli::Hex(r->rom_bar, 8);
+    return text.empty() ? " -" : text;
+}
+
+void PrintRecordLine(const DeviceRecord* r, const std::string& indent) {
+    std::printf("%s%s  %s:%s  %s  %02x  irq %-3u%s%s\n", indent.c_str(),
+                cli::Location(r).c_str(), cli::Hex(r->vendor_id, 4).c_str(),
+                cli::Hex(r->device_id, 4).c_str(), cli::Hex(r->class_code, 6).c_str(),
+                r->hdr_type, r->irq, r->bus_master ? "  master" : "", BarsText(r).c_str());
+}
+
+void RecordJson(cli::Json& json, const DeviceRecord* r) {
+    json.BeginObject()
+        .Key("bus").Int(r->bus->number)
+        .Key("devfn").Int(r->devfn)
+        .Key("vendor_id").Int(r->vendor_id)
+        .Key("device_id").Int(r->device_id)
+        .Key("subsystem_vendor_id").Int(r->subsystem_vendor_id)
+        .Key("subsystem_id").Int(r->subsystem_id)
+        .Key("class_code").Int(r->class_code)
+        .Key("hdr_type").Int(r->hdr_type)
+        .Key("bus_master").Int(r->bus_master)
+        .Key("irq").Int(r->irq)
+        .Key("bar").BeginArray();
+    for (unsigned i = 0; i < kBarCount; ++i)
+        json.Int(r->bar[i]);
+    json.EndArray().Key("rom_bar").Int(r->rom_bar).EndObject();
+}
+
+// A bus node's children in the order the scan created them (the chain holds
+// the newest first).
+std::vector<const BusNode*> ChildrenInScanOrder(const BusNode* node) {
+    std::vector<const BusNode*> children;
+    for (const BusNode* c = node->children; c; c = c->next)
+        children.insert(children.begin(), c);
+    return children;
+}
+
+void PrintBus(const BusNode* node, const std::string& indent) {
+    std::printf("%sbus %02x  primary %02x  secondary %02x  subordinate %02x", indent.c_str(),
+                node->number, node->primary, node->secondary, node->subordinate);
+    if (node->bridge)
+        std::printf("  via %s", cli::Location(node->bridge).c_str());
+    std::printf("\n");
+    for (const DeviceRecord* r = node->devices; r; r = r->next_on_bus)
+        PrintRecordLine(r, indent + "  ");
+    for (const BusNode* child : ChildrenInScanOrder(node))
+        PrintBus(child, indent + "  ");
+}
+
+void BusJson(cli::Json& json, const BusNode* node) {
+    json.BeginObject()
+        .Key("number").Int(node->number)
+        .Key("primary").Int(node->primary)
+        .Key("secondary").Int(node->secondary)
+        .Key("subordinate").Int(node->subordinate)
+        .Key("bridge");
+    if (node->bridge)
+        json.String(cli::Location(node->bridge));
+    else
+        json.Null();
+    json.Key("devices").BeginArray();
+    for (const DeviceRecord* r = node->devices; r; r = r->next_on_bus)
+        json.String(cli::Location(r));
+    json.EndArray().Key("children").BeginArray();
+    for (const BusNode* child : ChildrenInScanOrder(node))
+        BusJson(json, child);
+    json.EndArray().EndObject();
+}
+
+}  // namespace
+
+int List(const cli::Args& args) {
+    if (!Discover())
+        return cli::kExitFailure;
+    if (args.json) {
+        cli::Json json;
+        json.BeginArray();
+        for (const DeviceRecord* r = quorel::device_list; r; r = r->next)
+            RecordJson(json, r);
+        std::printf("%s\n", json.EndArray().Text().c_str());
+        return cli::kExitOk;
+    }
+    std::printf("LOCATION IDS        CLASS   HDR IRQ      BARS\n");
+    for (const DeviceRecord* r = quorel::device_list; r; r = r->next)
+        PrintRecordLine(r, "");
+    return cli::kExitOk;
+}
+
+int Tree(const cli::Args& args) {
+    if (!Discover())
+        return cli::kExitFailure;
+    if (args.json) {
+        cli::Json json;
+        BusJson(json, &quorel::root_bus);
+        std::printf("%s\n", json.Text().c_str());
+    } else {
+        PrintBus(&quorel::root_bus, "");
+    }
+    return cli::kExitOk;
+}
+
+}  // namespace commands

@@ -1,0 +1,88 @@
+// quorel: shows what the library sees (the PCI functions its bus scan finds,
+// the cards) and drives a card through the library's own functions.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "cli.h"
+#include "commands.h"
+
+namespace {
+
+const cli::Command kCommands[] = {
+    {"list", "[--json]", "PCI functions found by the bus scan, in scan order", 0, 0,
+     commands::List},
+    {"tree", "[--json]", "the PCI bus tree", 0, 0, commands::Tree},
+};
+
+void PrintHelp(std::FILE* out) {
+    std::fprintf(out, "usage: quorel COMMAND [ARGS] [--json]\n\ncommands:\n");
+    for (const cli::Command& c : kCommands)
+        std::fprintf(out, "  %-8s %-28s %s\n", c.name, c.usage, c.summary);
+    std::fprintf(out,
+                 "\nNumbers are decimal or 0x-prefixed hexadecimal. The stand-in driver-access "
+                 "library\nsimulates the machine named by QUOREL_SIM_MACHINE (a `lspci -xxx` "
+                 "dump), else its default one.\n");
+}
+
+const cli::Command* FindCommand(const std::string& name) {
+    for (const cli::Command& c : kCommands)
+        if (name == c.name)
+            return &c;
+    return nullptr;
+}
+
+// Options may stand anywhere; everything else is positional. False on a bad option.
+bool ParseArgs(int argc, char** argv, cli::Args& args, std::string& error) {
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--json") {
+            args.json = true;
+        } else if (a == "--board") {
+            long long board = 0;
+            if (i + 1 >= argc || !cli::ParseNumber(argv[++i], board)) {
+                error = "--board needs a number";
+                return false;
+            }
+            args.board = board;
+        } else if (a.size() > 1 && a[0] == '-' && !(a[1] >= '0' && a[1] <= '9')) {
+            error = "unknown option " + a;
+            return false;
+        } else {
+            args.positional.push_back(a);
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || !std::strcmp(argv[1], "help") || !std::strcmp(argv[1], "--help") ||
+        !std::strcmp(argv[1], "-h")) {
+        PrintHelp(argc < 2 ? stderr : stdout);
+        return argc < 2 ? cli::kExitUsage : cli::kExitOk;
+    }
+    cli::Args args;
+    std::string error;
+    if (!ParseArgs(argc, argv, args, error)) {
+        std::fprintf(stderr, "quorel: %s\n", error.c_str());
+        return cli::kExitUsage;
+    }
+    if (args.positional.empty()) {
+        PrintHelp(stderr);
+        return cli::kExitUsage;
+    }
+    const cli::Command* command = FindCommand(args.positional.front());
+    if (!command) {
+        std::fprintf(stderr, "quorel: unknown command '%s'\n\n", args.positional.front().c_str());
+        PrintHelp(stderr);
+        return cli::kExitUsage;
+    }
+    args.positional.erase(args.positional.begin());
+    if (args.positional.size() < command->min_args)
+        return cli::UsageError(*command, "missing arguments");
+    if (args.positional.size() > command->max_args)
+        return cli::UsageError(*command, "too many arguments");
+    return command->run(args);
+}
