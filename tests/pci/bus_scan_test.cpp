@@ -118,7 +118,8 @@ TEST_F(ScanTest, RecordHoldsIdentifiersClassIrqAndConfigCopies) {
     const DeviceRecord* nic = At("00:03.0");
     EXPECT_EQ(nic->irq, 0u);  // no interrupt pin: the line is not used
     std::vector<unsigned> nic_reads = ReadsOf("00:03.0");
-    EXPECT_EQ(std::count(nic_reads.begin(), nic_reads.end(), 0x3Cu), 1);  // the copy only
+    // The copy and the pin (byte 0x3D travels as dword 0x3C); no line read.
+    EXPECT_EQ(std::count(nic_reads.begin(), nic_reads.end(), 0x3Cu), 2);
     EXPECT_EQ(nic->rom_bar, 0u);
     EXPECT_EQ(nic->bus_master, 0u);
 }
@@ -156,8 +157,8 @@ TEST_F(ScanTest, BarsAllOnesAndSixtyFourBit) {
         .Bar(0, 0xFFFFFFFF)           // slot stays 0, next read normally
         .Bar(1, 0xfe000004)           // 64-bit, upper half 0
         .Bar(2, 0)
-        .Bar(3, 0xfd00000c)           // 64-bit prefetchable above 4 GiB
-        .Bar(4, 0x00000001)
+        .Bar(3, 0xfd00000c)           // 64-bit prefetchable above 4 GiB:
+        .Bar(4, 0x00000001)           // both slots stay 0
         .Bar(5, 0xe0000004)           // last slot: upper half from 0x28
         .Dword(0x28, 0);
     m.Add(0, 2, 0).Bar(5, 0xe0000004).Dword(0x28, 0x1);
@@ -166,17 +167,10 @@ TEST_F(ScanTest, BarsAllOnesAndSixtyFourBit) {
     EXPECT_EQ(a->bar[0], 0u);
     EXPECT_EQ(a->bar[1], 0xfe000004u);
     EXPECT_EQ(a->bar[2], 0u);
-    EXPECT_EQ(a->bar[3], 0xfd00000cu);
-    EXPECT_EQ(a->bar[4], 0u);  // upper half of bar 3, never stored
+    EXPECT_EQ(a->bar[3], 0u);
+    EXPECT_EQ(a->bar[4], 0u);  // the upper half is never stored
     EXPECT_EQ(a->bar[5], 0xe0000004u);
     EXPECT_EQ(At("00:02.0")->bar[5], 0u);
-
-    MachineBuilder high;
-    high.Add(0, 1, 0).Bar(0, 0xfd00000c).Bar(1, 0x2);
-    quorel::internal::ResetDiscovery();
-    Scan(high.Text());
-    EXPECT_EQ(At("00:01.0")->bar[0], 0u);
-    EXPECT_EQ(At("00:01.0")->bar[1], 0u);
 }
 
 TEST_F(ScanTest, NumberedBridgeLeadsToItsSecondaryBus) {
@@ -284,7 +278,7 @@ TEST_F(ScanTest, BusReachedByTwoBridgesIsListedOnce) {
     m.AddBridge(0, 0x02, 0, 2, 2);
     m.Add(0, 0x03, 0);
     m.Add(2, 0x00, 0, 0x6A5D, 0x0101, 0x118000);
-    m.AddBridge(2, 0x01, 2, 0, 0);  // unnumbered: next free number
+    m.AddBridge(2, 0x01, 0, 0, 0);  // unnumbered: next free number
     Scan(m.Text());
     EXPECT_EQ(Locations(), (Strings{"00:01.0", "00:02.0", "00:03.0", "02:00.0", "02:01.0"}));
     ASSERT_NE(root_bus.children, nullptr);

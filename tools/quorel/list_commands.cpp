@@ -33,14 +33,14 @@ std::string BarsText(const DeviceRecord* r) {
             text += " [" + std::to_string(i) + "]=" + cli::Hex(r->bar[i], 8);
     if (r->rom_bar != 0)
         text += " rom=" + cli::Hex(r->rom_bar, 8);
-    return text.empty() ? " -" : text;
+    return text.empty() ? "-" : text.substr(1);
 }
 
 void PrintRecordLine(const DeviceRecord* r, const std::string& indent) {
-    std::printf("%s%s  %s:%s  %s  %02x  irq %-3u%s%s\n", indent.c_str(),
+    std::printf("%s%s  %s:%s  %s  %02x   %-3u  %-3s   %s\n", indent.c_str(),
                 cli::Location(r).c_str(), cli::Hex(r->vendor_id, 4).c_str(),
                 cli::Hex(r->device_id, 4).c_str(), cli::Hex(r->class_code, 6).c_str(),
-                r->hdr_type, r->irq, r->bus_master ? "  master" : "", BarsText(r).c_str());
+                r->hdr_type, r->irq, r->bus_master ? "yes" : "no", BarsText(r).c_str());
 }
 
 void RecordJson(cli::Json& json, const DeviceRecord* r) {
@@ -115,7 +115,7 @@ int List(const cli::Args& args) {
         std::printf("%s\n", json.EndArray().Text().c_str());
         return cli::kExitOk;
     }
-    std::printf("LOCATION IDS        CLASS   HDR IRQ      BARS\n");
+    std::printf("LOCATION IDS        CLASS   HDR  IRQ  MASTER  BARS\n");
     for (const DeviceRecord* r = quorel::device_list; r; r = r->next)
         PrintRecordLine(r, "");
     return cli::kExitOk;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli.h"
+#include "card_commands.h"
 #include "commands.h"
 
 namespace {
@@ -13,6 +14,22 @@ const cli::Command kCommands[] = {
     {"list", "[--json]", "PCI functions found by the bus scan, in scan order", 0, 0,
      commands::List},
     {"tree", "[--json]", "the PCI bus tree", 0, 0, commands::Tree},
+    {"cards", commands::usage::kCards, "the cards by position: type, location, BAR0, window", 0, 0,
+     commands::Cards},
+    {"boards", commands::usage::kBoards, "open up to four cards by the board ID they report", 0, 0,
+     commands::Boards},
+    {"read", commands::usage::kRead, "read register REG (0..254)", 1, 2, commands::Read},
+    {"write", commands::usage::kWrite, "write VALUE (0..255) to register REG", 2, 3,
+     commands::Write},
+    {"status", commands::usage::kStatus, "read the control/status register", 0, 1,
+     commands::Status},
+    {"reset", commands::usage::kReset, "reset the card", 0, 1, commands::Reset},
+    {"irq", commands::usage::kIrq, "ACTION: enable, disable or ack the interrupt", 1, 2,
+     commands::Irq},
+    {"dump", commands::usage::kDump, "registers 0..254 and the status register", 0, 1,
+     commands::Dump},
+    {"version", commands::usage::kVersion, "the library's version banner", 0, 0,
+     commands::Version},
 };
 
 void PrintHelp(std::FILE* out) {
@@ -66,7 +83,8 @@ int main(int argc, char** argv) {
     cli::Args args;
     std::string error;
     if (!ParseArgs(argc, argv, args, error)) {
-        std::fprintf(stderr, "quorel: %s\n", error.c_str());
+        std::fprintf(stderr, "quorel: %s\n\n", error.c_str());
+        PrintHelp(stderr);
         return cli::kExitUsage;
     }
     if (args.positional.empty()) {

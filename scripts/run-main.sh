@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds the quorel tool natively and for 64-bit Windows, then lists the PCI
+# functions of the default simulated machine with both (the Windows one
+# under Wine, next to the stand-in Ulvexa64.dll).
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+step "Install build dependencies" scripts/bootstrap.sh &&
+  step "Build native quorel" build_preset native quorel &&
+  step "Build win64 quorel.exe" build_preset win64 quorel ulvexa_sim_dll &&
+  step "native: quorel list" build/native/bin/quorel list &&
+  step "native: quorel tree" build/native/bin/quorel tree &&
+  step "win64: quorel.exe list (Wine)" scripts/wine-run build/win64/bin/quorel.exe list ||
+  true
+summary

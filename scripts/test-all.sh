@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Builds all four presets, runs the unit tests natively, under ASan/UBSan
+# and (64-bit Windows) under Wine, and checks the DLLs' import and export
+# tables. Goes on after a failure so the summary shows everything; exits
+# non-zero if anything failed.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+logs=build/logs
+rm -rf "$logs"
+mkdir -p "$logs"
+
+# run_tests PRESET: ctest, keeping the output to count the results.
+run_tests() {
+  ctest --preset "$1" -j "$QUOREL_JOBS" --timeout 300 --no-tests=error 2>&1 | tee "$logs/ctest-$1.log"
+}
+
+step "Install build dependencies" scripts/bootstrap.sh || { summary; exit 1; }
+
+built=" "
+for preset in native native-asan win64 win32; do
+  if step "Build $preset" build_preset "$preset"; then built+="$preset "; fi
+done
+
+# The Wine prefix is made before ctest starts two programs at once.
+step "Prepare Wine prefix" scripts/wine-run --init || true
+
+for preset in native native-asan win64; do
+  if [[ $built == *" $preset "* ]]; then
+    step "Test $preset" run_tests "$preset" || true
+  else
+    skip "Test $preset" "build failed"
+  fi
+done
+
+step "Check DLL tables" scripts/check-dll-tables.sh || true
+
+status=0
+summary || status=$?
+# ctest ends with "N% tests passed, F tests failed out of T"; add them up.
+shopt -s nullglob
+awk '/tests passed, [0-9]+ tests failed out of/ { failed += $4; total += $NF }
+     END { printf "tests: %d passed, %d failed\n", total - failed, failed }' /dev/null "$logs"/ctest-*.log
+exit "$status"

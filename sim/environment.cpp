@@ -1,0 +1,55 @@
+#include "environment.h"
+
+#include <cstdio>
+#include <fstream>
+#include <vector>
+
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
+#include <cstdlib>
+#endif
+
+namespace quorel::sim {
+
+namespace {
+
+// A full -xxxx dump of 256 functions is under 4 MiB; anything far larger is
+// not a machine file (or is /dev/zero).
+constexpr size_t kMaxFileSize = 16 << 20;
+constexpr size_t kChunkSize = 64 << 10;
+
+}  // namespace
+
+std::string GetEnvironment(const char* name) {
+#ifdef _WIN32
+    // Not getenv: the C runtime keeps its own copy of the environment, which
+    // does not see SetEnvironmentVariable calls made after it started.
+    DWORD size = GetEnvironmentVariableA(name, nullptr, 0);
+    if (size == 0)
+        return std::string();
+    std::string value(size, '\0');
+    DWORD length = GetEnvironmentVariableA(name, &value[0], size);
+    value.resize(length < size ? length : 0);
+    return value;
+#else
+    const char* value = std::getenv(name);
+    return value ? std::string(value) : std::string();
+#endif
+}
+
+bool ReadTextFile(const std::string& path, std::string* text) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> chunk(kChunkSize);
+    text->clear();
+    while (in && text->size() <= kMaxFileSize) {
+        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        text->append(chunk.data(), static_cast<size_t>(in.gcount()));
+    }
+    return in.eof() && !in.bad() && text->size() <= kMaxFileSize;
+}
+
+void Complain(const std::string& message) { std::fprintf(stderr, "quorel-sim: %s\n", message.c_str()); }
+
+}  // namespace quorel::sim

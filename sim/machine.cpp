@@ -1,0 +1,139 @@
+#include "machine.h"
+
+#include <cstring>
+
+#include "api/card_regs.h"
+#include "pci/pci_regs.h"
+
+namespace quorel::sim {
+
+namespace {
+
+// PCI ignores the two low address bits of a configuration dword access.
+constexpr uint16_t kDwordAlignMask = 0xFFFC;
+
+uint32_t Key(const Address& at) {
+    return static_cast<uint32_t>(at.bus) << 8 | at.device << 3 | at.function;
+}
+
+Address FromKey(uint32_t key) {
+    return Address{static_cast<uint8_t>(key >> 8), static_cast<uint8_t>(key >> 3 & kMaxDevice),
+                   static_cast<uint8_t>(key & kMaxFunction)};
+}
+
+// What a configuration cycle can carry: 5 bits of device, 3 of function,
+// and an offset inside the extended configuration space.
+bool IsValidAccess(const Address& at, uint16_t offset) {
+    return at.device <= kMaxDevice && at.function <= kMaxFunction && offset < kConfigSpaceSize;
+}
+
+}  // namespace
+
+uint32_t Function::Dword(uint16_t offset) const {
+    unsigned at = offset & kDwordAlignMask;
+    return static_cast<uint32_t>(config[at]) | static_cast<uint32_t>(config[at + 1]) << 8 |
+           static_cast<uint32_t>(config[at + 2]) << 16 | static_cast<uint32_t>(config[at + 3]) << 24;
+}
+
+uint64_t Function::MemoryBase() const {
+    uint32_t bar0 = Dword(pci::kBar0);
+    if (bar0 & card::kBarIoSpace)
+        return 0;
+    uint64_t base = bar0 & card::kBarAddressMask;
+    if ((bar0 & pci::kBarTypeMask) == pci::kBarMem64)
+        base |= static_cast<uint64_t>(Dword(pci::kBar0 + sizeof(bar0))) << 32;  // upper half in BAR1
+    return base;
+}
+
+uint8_t* Function::Window() {
+    if (window)
+        return window.get();
+    // calloc rather than new[]: the pages of a large window stay untouched
+    // until used, and the exact size lets a sanitizer catch overruns.
+    window.reset(static_cast<uint8_t*>(std::calloc(window_size, 1)));
+    if (!window)
+        return nullptr;
+    for (const WindowBytes& init : window_init)
+        std::memcpy(window.get() + init.offset, init.bytes.data(), init.bytes.size());
+    return window.get();
+}
+
+uint64_t WindowSizeFor(const Function& function) {
+    uint32_t ids = function.Dword(pci::kVendorId);
+    if (static_cast<uint16_t>(ids) != card::kVendorId)
+        return kWindowOther;
+    switch (ids >> 16) {
+    case card::kDeviceIdType1:
+        return card::kWindowType1;
+    case card::kDeviceIdType2:
+        return card::kWindowType2;
+    default:
+        return kWindowOther;
+    }
+}
+
+Function& Machine::Add(const Address& at) { return functions_[Key(at)]; }
+
+Function* Machine::Find(const Address& at) {
+    auto found = functions_.find(Key(at));
+    return found == functions_.end() ? nullptr : &found->second;
+}
+
+void Machine::AddFailRead(const Address& at, const FailRead& rule) {
+    fail_reads_[Key(at)].push_back(rule);
+}
+
+bool Machine::ReadFails(const Address& at, uint16_t offset) {
+    auto rules = fail_reads_.find(Key(at));
+    if (rules == fail_reads_.end())
+        return false;
+    uint32_t count = ++reads_seen_[Key(at) << 16 | offset];
+    for (const FailRead& rule : rules->second) {
+        if (rule.offset == offset && (rule.nth == 0 || rule.nth == count))
+            return true;
+    }
+    return false;
+}
+
+bool Machine::Read(const Address& at, uint16_t offset, uint32_t* value) {
+    if (!IsValidAccess(at, offset) || ReadFails(at, offset))
+        return false;
+    const Function* function = Find(at);
+    // Nobody claims the cycle: the bus returns all ones.
+    *value = function ? function->Dword(offset) : pci::kAllOnes32;
+    return true;
+}
+
+bool Machine::Write(const Address& at, uint16_t offset, uint32_t value) {
+    if (!IsValidAccess(at, offset))
+        return false;
+    if (Function* function = Find(at)) {
+        uint8_t* dword = function->config.data() + (offset & kDwordAlignMask);
+        for (unsigned i = 0; i < sizeof(value); ++i)
+            dword[i] = static_cast<uint8_t>(value >> (8 * i));
+    }
+    return true;
+}
+
+uint8_t* Machine::Map(uint64_t length, uint64_t phys_addr) {
+    if (phys_addr == 0)
+        return nullptr;
+    for (auto& entry : functions_) {
+        Function& function = entry.second;
+        if (function.MemoryBase() != phys_addr)
+            continue;
+        if (function.refuse_map || length > function.window_size)
+            return nullptr;
+        return function.Window();
+    }
+    return nullptr;
+}
+
+std::vector<Address> Machine::Addresses() const {
+    std::vector<Address> all;
+    for (const auto& entry : functions_)
+        all.push_back(FromKey(entry.first));
+    return all;
+}
+
+}  // namespace quorel::sim

@@ -1,0 +1,20 @@
+#include "machine_loader.h"
+
+#include "default_machine.h"
+#include "environment.h"
+#include "machine_parser.h"
+
+namespace quorel::sim {
+
+std::unique_ptr<Machine> LoadMachine(const std::string& path, std::string* error) {
+    if (path.empty())
+        return ParseMachine(kDefaultMachineText, kDefaultMachineName, error);
+    std::string text;
+    if (!ReadTextFile(path, &text)) {
+        *error = path + ": cannot read the machine file";
+        return nullptr;
+    }
+    return ParseMachine(text, path, error);
+}
+
+}  // namespace quorel::sim

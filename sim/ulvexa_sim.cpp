@@ -1,0 +1,126 @@
+// The six functions of the driver-access library, answered from a simulated
+// machine instead of a kernel driver. The same source is the native static
+// library and, on Windows, Ulvexa32.dll / Ulvexa64.dll.
+#include <memory>
+#include <mutex>
+#include <new>
+#include <vector>
+
+#include "call_log.h"
+#include "driver/ulvexa.h"
+#include "environment.h"
+#include "machine.h"
+#include "machine_loader.h"
+
+namespace quorel::sim {
+
+namespace {
+
+struct Simulator {
+    std::mutex lock;
+    // Every machine loaded in this process; the last one is simulated. The
+    // earlier ones are kept because callers may still use their windows.
+    std::vector<std::unique_ptr<Machine>> machines;
+    bool driver_open = false;
+    CallLog log;
+};
+
+// Never destroyed: a window handed out must stay valid for as long as the
+// process runs, also while other modules are being unloaded at exit.
+Simulator& Sim() {
+    static Simulator* simulator = new Simulator;
+    return *simulator;
+}
+
+// Reads both environment variables afresh. A file that cannot be used
+// leaves an empty machine on which InitializeUlvexa fails.
+void Load(Simulator& sim) {
+    sim.log.SetTarget(GetEnvironment(kLogVariable));
+    std::string path = GetEnvironment(kMachineVariable);
+    std::string error;
+    std::unique_ptr<Machine> machine;
+    try {
+        machine = LoadMachine(path, &error);
+    } catch (const std::bad_alloc&) {
+        error = path + ": out of memory while loading the machine";
+    }
+    if (!machine) {
+        Complain(error);
+        machine = std::make_unique<Machine>();
+        machine->fail_init = true;
+    }
+    sim.machines.push_back(std::move(machine));
+}
+
+Machine& Current(Simulator& sim) {
+    if (sim.machines.empty())
+        Load(sim);
+    return *sim.machines.back();
+}
+
+// What every call but InitializeUlvexa starts with: the lock, and a machine
+// (loaded now when InitializeUlvexa has not run yet).
+struct Call {
+    Simulator& sim = Sim();
+    std::lock_guard<std::mutex> hold{sim.lock};
+    Machine& machine = Current(sim);
+};
+
+}  // namespace
+
+}  // namespace quorel::sim
+
+using quorel::sim::Address;
+using quorel::sim::Call;
+
+extern "C" {
+
+uint8_t ULVEXA_API InitializeUlvexa(void) {
+    quorel::sim::Simulator& sim = quorel::sim::Sim();
+    std::lock_guard<std::mutex> hold(sim.lock);
+    quorel::sim::Load(sim);
+    sim.driver_open = !sim.machines.back()->fail_init;
+    uint8_t result = sim.driver_open ? 1 : 0;
+    sim.log.Initialize(result);
+    return result;
+}
+
+void ULVEXA_API RemoveUlvexaDriver(void) {
+    Call call;
+    call.sim.driver_open = false;
+    call.sim.log.Remove();
+}
+
+void ULVEXA_API ShutdownUlvexa(void) {
+    Call call;
+    call.sim.driver_open = false;
+    call.sim.log.Shutdown();
+}
+
+// Works with the driver closed too: the caller maps after releasing it.
+uint8_t* ULVEXA_API MapPhysToLin(PhysMapRecord* record) {
+    Call call;
+    uint8_t* window = record ? call.machine.Map(record->length, record->phys_addr) : nullptr;
+    call.sim.log.Map(record, window);
+    return window;
+}
+
+uint8_t ULVEXA_API PciCfgRead(uint8_t bus, uint8_t device, uint8_t function, uint16_t offset,
+                              uint32_t* value) {
+    Call call;
+    Address at{bus, device, function};
+    uint8_t result = call.sim.driver_open && value && call.machine.Read(at, offset, value) ? 1 : 0;
+    call.sim.log.Read(at, offset, result, value);
+    return result;
+}
+
+uint8_t ULVEXA_API PciCfgWrite(uint8_t bus, uint8_t device, uint8_t function, uint16_t offset,
+                               uint32_t value) {
+    Call call;
+    Address at{bus, device, function};
+    uint8_t result = call.sim.driver_open && call.machine.Write(at, offset, value) ? 1 : 0;
+    call.sim.log.Write(at, offset, value, result);
+    return result;
+}
+
+}  // extern "C"

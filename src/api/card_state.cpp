@@ -1,0 +1,24 @@
+#include "api/card_state.h"
+
+#include "api/pacing.h"
+
+namespace quorel {
+
+uint8_t* RegisterWindow = nullptr;
+int32_t CardType = 0;
+DeviceRecord* SelectedDevice = nullptr;
+::PhysMapRecord PhysMapRecord = {};
+CardSlot CardSlots[card::kBoardCount];
+
+void internal::ResetCardAccess() {
+    RegisterWindow = nullptr;
+    CardType = 0;
+    SelectedDevice = nullptr;
+    PhysMapRecord = {};
+    for (CardSlot& slot : CardSlots)
+        slot = CardSlot{};
+    MicrosPerTick = 0.0;
+    Wr2WrDelay = kDefaultWriteDelayMicros;
+}
+
+}  // namespace quorel

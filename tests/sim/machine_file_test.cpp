@@ -1,0 +1,214 @@
+// Reading machine files: real lspci dumps, the directives, the embedded
+// default machine, and the refusal of malformed files.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "default_machine.h"
+#include "api/card_regs.h"
+#include "machine.h"
+#include "machine_parser.h"
+#include "machine_text.h"
+#include "sim_machine.h"
+
+namespace quorel::sim {
+namespace {
+
+constexpr uint32_t kUntouched = 0xDEADBEEF;
+constexpr uint64_t kCardBase = 0xFD000000;
+
+std::unique_ptr<Machine> Parse(const std::string& text) {
+    std::string error;
+    std::unique_ptr<Machine> machine = ParseMachine(text, "test.lspci", &error);
+    EXPECT_TRUE(machine) << error;
+    return machine;
+}
+
+std::unique_ptr<Machine> ParseReplay(const std::string& name) {
+    return Parse(test_support::ReadFile(test_support::SourcePath("tests/data/replay/" + name)));
+}
+
+uint32_t Dword(Machine& machine, Address at, uint16_t offset) {
+    uint32_t value = kUntouched;
+    EXPECT_TRUE(machine.Read(at, offset, &value)) << FormatAddress(at) << " offset " << offset;
+    return value;
+}
+
+std::vector<std::string> AddressTexts(const Machine& machine) {
+    std::vector<std::string> texts;
+    for (const Address& at : machine.Addresses())
+        texts.push_back(FormatAddress(at));
+    return texts;
+}
+
+const std::string kCard =
+    sim_test::FunctionText("00:05.0", card::kVendorId, card::kDeviceIdType1, kCardBase);
+
+TEST(MachineFile, ReplaysDumpsOfEveryDepth) {
+    const std::vector<std::string> expected = {"00:00.0", "00:01.0", "00:02.0",
+                                               "00:03.0", "00:04.0", "00:05.0"};
+    std::unique_ptr<Machine> ids_only = ParseReplay("qemu-virtio.lspci-n.txt");
+    std::unique_ptr<Machine> short_dump = ParseReplay("qemu-virtio.lspci-x.txt");
+    std::unique_ptr<Machine> full_dump = ParseReplay("qemu-virtio.lspci-xxx.txt");
+    ASSERT_TRUE(ids_only && short_dump && full_dump);
+    EXPECT_EQ(AddressTexts(*ids_only), expected);
+    EXPECT_EQ(AddressTexts(*short_dump), expected);
+    EXPECT_EQ(AddressTexts(*full_dump), expected);
+
+    const Address balloon{0, 1, 0};
+    EXPECT_EQ(Dword(*ids_only, balloon, 0x00), 0u);  // header lines only: all bytes 0
+    EXPECT_EQ(Dword(*short_dump, balloon, 0x00), 0x10451AF4u);
+    EXPECT_EQ(Dword(*full_dump, balloon, 0x00), 0x10451AF4u);
+    EXPECT_EQ(Dword(*short_dump, balloon, 0x34), 0x40u);  // capability pointer, last row of -x
+    // -x stops at 0x3f: the capability it points at is not in the dump.
+    EXPECT_EQ(Dword(*short_dump, balloon, 0x40), 0u);
+    EXPECT_EQ(Dword(*full_dump, balloon, 0x40), 0x01105009u);
+    EXPECT_EQ(Dword(*full_dump, balloon, 0xFC), 0u);
+}
+
+TEST(MachineFile, ReadsExtendedRowsDomainsCommentsAndCrLf) {
+    std::string row = " 01 02 03 04 05 06 07 08 09 0a 0b 0c 0d 0e 0f 10";
+    std::unique_ptr<Machine> machine = Parse(
+        "# a comment\r\n\r\n"
+        "0000:02:1f.7 Some device # with a hash in its description\r\n"
+        "100:" + row + "   # trailing comment\r\n"
+        "ff0:" + row + "\r\n"
+        "\t00:" + row + "\r\n");
+    ASSERT_TRUE(machine);
+    const Address at{2, 0x1F, 7};
+    EXPECT_EQ(Dword(*machine, at, 0x000), 0x04030201u);
+    EXPECT_EQ(Dword(*machine, at, 0x100), 0x04030201u);
+    EXPECT_EQ(Dword(*machine, at, 0xFFC), 0x100F0E0Du);
+    EXPECT_EQ(Dword(*machine, at, 0x0F0), 0u);
+}
+
+TEST(MachineFile, DirectivesTakeEffect) {
+    std::unique_ptr<Machine> machine = Parse(
+        kCard +
+        "window 00:05.0 18 08\n"
+        "window 0000:00:05.0 0x3FC 0x11 22\n"
+        "fail-read 00:05.0 0x0e\n"
+        "fail-read 00:05.0 0 2\n"
+        "fail-read 00:06.0 0 1\n"
+        "fail-init\n");
+    ASSERT_TRUE(machine);
+    EXPECT_TRUE(machine->fail_init);
+    const Address card{0, 5, 0};
+    uint32_t value = kUntouched;
+    // Every read at exactly 0x0e fails; 0x0c, the same dword, does not.
+    EXPECT_FALSE(machine->Read(card, 0x0E, &value));
+    EXPECT_FALSE(machine->Read(card, 0x0E, &value));
+    EXPECT_EQ(value, kUntouched);
+    EXPECT_TRUE(machine->Read(card, 0x0C, &value));
+    // Only the second read at 0 fails.
+    EXPECT_TRUE(machine->Read(card, 0x00, &value));
+    EXPECT_FALSE(machine->Read(card, 0x00, &value));
+    EXPECT_TRUE(machine->Read(card, 0x00, &value));
+    // An empty slot's probe can fail too; afterwards it reads as absent.
+    const Address empty_slot{0, 6, 0};
+    value = kUntouched;
+    EXPECT_FALSE(machine->Read(empty_slot, 0x00, &value));
+    EXPECT_EQ(value, kUntouched);
+    EXPECT_TRUE(machine->Read(empty_slot, 0x00, &value));
+    EXPECT_EQ(value, 0xFFFFFFFFu);
+
+    uint8_t* window = machine->Map(card::kWindowType1, kCardBase);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window[card::kBoardIdOffset], 0x08);
+    EXPECT_EQ(window[card::kCsrOffset], 0x11);
+    EXPECT_EQ(window[card::kCsrOffset + 1], 0x22);
+    EXPECT_EQ(window[card::kCsrOffset + 2], 0x00);
+
+    std::unique_ptr<Machine> refusing = Parse(kCard + "refuse-map 00:05.0\n");
+    ASSERT_TRUE(refusing);
+    EXPECT_FALSE(refusing->fail_init);
+    EXPECT_EQ(refusing->Map(card::kWindowType1, kCardBase), nullptr);
+}
+
+struct Malformed {
+    const char* what;
+    std::string text;
+    int line;
+    const char* message;  // part of the message after "file:line: "
+};
+
+TEST(MachineFile, RefusesMalformedFilesNamingTheLine) {
+    const std::string type2 =
+        sim_test::FunctionText("00:01.0", card::kVendorId, card::kDeviceIdType2, 0xFEBFF000);
+    const std::string row15 = "00: 00 01 02 03 04 05 06 07 08 09 0a 0b 0c 0d 0e\n";
+    const std::string first15 = row15.substr(0, row15.size() - 1);  // a 16th byte goes after
+    const std::vector<Malformed> cases = {
+        {"unknown keyword", kCard + "frobnicate 00:05.0\n", 4, "unknown keyword 'frobnicate'"},
+        {"bad hex byte", "00:00.0 x\n" + first15 + " zz\n", 2, "bad byte 'zz'"},
+        {"three-digit byte", "00:00.0 x\n" + first15 + " 0ff\n", 2, "bad byte"},
+        {"short hex line", "00:00.0 x\n" + row15, 2, "expected 16 bytes"},
+        {"offset off the row grid", "00:00.0 x\n08:" + row15.substr(3), 2, "bad offset '08:'"},
+        {"offset past the config space", "00:00.0 x\n1000:" + row15.substr(3), 2, "bad offset"},
+        {"hex line before a header", "# dump\n" + row15, 2, "before any function header"},
+        {"function listed twice", kCard + "\n" + kCard, 5, "listed twice"},
+        {"row given twice", kCard + kCard.substr(kCard.find('\n') + 1), 4, "given twice"},
+        {"domain other than 0000", "0001:00:00.0 x\n", 1, "domain '0001'"},
+        {"device above 1f", "00:20.0 x\n", 1, "device number"},
+        {"function above 7", "00:00.8 x\n", 1, "function number"},
+        {"mangled address", "00:0g.0 x\n", 1, "bad function address"},
+        {"directive for an absent function", kCard + "refuse-map 00:06.0\n# end\n", 4,
+         "no function 00:06.0"},
+        {"window past a type-2 window", type2 + "window 00:01.0 0x3ff 01 02\n", 4, "run past the end"},
+        {"window without bytes", kCard + "window 00:05.0 0x18\n", 4, "usage: window"},
+        {"window byte too wide", kCard + "window 00:05.0 0x18 0x123\n", 4, "bad hex number '0x123'"},
+        {"fail-read beyond config space", kCard + "fail-read 00:05.0 0x1000\n", 4,
+         "beyond configuration space"},
+        {"fail-read count zero", kCard + "fail-read 00:05.0 0 0\n", 4, "bad count '0'"},
+        {"fail-read count not decimal", kCard + "fail-read 00:05.0 0 x2\n", 4, "bad count 'x2'"},
+        {"fail-init with arguments", "fail-init now\n", 1, "usage: fail-init"},
+        {"refuse-map without a function", "refuse-map\n", 1, "usage: refuse-map"},
+    };
+    for (const Malformed& test : cases) {
+        std::string error;
+        EXPECT_EQ(ParseMachine(test.text, "bad.lspci", &error), nullptr) << test.what;
+        std::string prefix = "bad.lspci:" + std::to_string(test.line) + ": ";
+        EXPECT_EQ(error.rfind(prefix, 0), 0u) << test.what << ": " << error;
+        EXPECT_NE(error.find(test.message), std::string::npos) << test.what << ": " << error;
+    }
+}
+
+TEST(MachineFile, EmbeddedDefaultIsTheRepositoryFile) {
+    EXPECT_EQ(std::string(kDefaultMachineText),
+              test_support::ReadFile(test_support::SourcePath("sim/machines/default.lspci")));
+}
+
+TEST(MachineFile, DefaultMachineHasThreeCardsWithDistinctBoards) {
+    std::unique_ptr<Machine> machine = Parse(kDefaultMachineText);
+    ASSERT_TRUE(machine);
+    EXPECT_EQ(AddressTexts(*machine),
+              (std::vector<std::string>{"00:00.0", "00:02.0", "00:05.0", "00:1e.0", "00:1f.0", "00:1f.2",
+                                        "00:1f.3", "01:00.0", "01:01.0", "01:02.0"}));
+    EXPECT_EQ(Dword(*machine, {0, 0x1E, 0}, 0x18), 0x20010100u);  // bridge to bus 1
+    EXPECT_EQ(Dword(*machine, {0, 0x1F, 0}, 0x0C) >> 16, 0x80u);  // multi-function
+
+    struct CardAt {
+        Address at;
+        uint16_t device;
+        uint32_t base;
+        uint64_t window;
+        uint8_t board_id, status;
+    };
+    const CardAt cards[] = {
+        {{0, 5, 0}, card::kDeviceIdType1, 0xFD000000, card::kWindowType1, 0x08, 0x11},
+        {{1, 0, 0}, card::kDeviceIdType1, 0xFC800000, card::kWindowType1, 0x80, 0x22},
+        {{1, 1, 0}, card::kDeviceIdType2, 0xFEBFF000, card::kWindowType2, 0x88, 0x33},
+    };
+    for (const CardAt& expected : cards) {
+        SCOPED_TRACE(FormatAddress(expected.at));
+        EXPECT_EQ(Dword(*machine, expected.at, 0x00),
+                  static_cast<uint32_t>(expected.device) << 16 | card::kVendorId);
+        EXPECT_EQ(Dword(*machine, expected.at, 0x10), expected.base);
+        uint8_t* window = machine->Map(expected.window, expected.base);
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window[card::kBoardIdOffset], expected.board_id);
+        EXPECT_EQ(window[card::kCsrOffset], expected.status);
+    }
+}
+
+}  // namespace
+}  // namespace quorel::sim

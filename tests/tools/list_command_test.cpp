@@ -1,0 +1,105 @@
+// `quorel list` and `quorel tree` as a user runs them.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <set>
+#include <sstream>
+
+#include "sim_machine.h"
+#include "tool_runner.h"
+
+using test_support::RunTool;
+
+namespace {
+
+std::string Hex(long value, int digits) {
+    char buf[16];
+    std::snprintf(buf, sizeof(buf), "%0*lx", digits, value);
+    return buf;
+}
+
+// "bb:dd.f cccc vvvv:dddd" per object of `list --json`.
+std::set<std::string> FunctionsFromJson(const std::string& json) {
+    std::set<std::string> out;
+    std::regex object(R"(\{"bus": (\d+), "devfn": (\d+), "vendor_id": (\d+), "device_id": (\d+), )"
+                      R"("subsystem_vendor_id": \d+, "subsystem_id": \d+, "class_code": (\d+), )"
+                      R"("hdr_type": \d+, "bus_master": [01], "irq": \d+, "bar": \[(\d+, ){5}\d+\], )"
+                      R"("rom_bar": \d+\})");
+    for (std::sregex_iterator it(json.begin(), json.end(), object), end; it != end; ++it) {
+        const std::smatch& m = *it;
+        long devfn = std::stol(m[2]);
+        out.insert(Hex(std::stol(m[1]), 2) + ":" + Hex(devfn >> 3, 2) + "." + Hex(devfn & 7, 1) +
+                   " " + Hex(std::stol(m[5]) >> 8, 4) + " " + Hex(std::stol(m[3]), 4) + ":" +
+                   Hex(std::stol(m[4]), 4));
+    }
+    return out;
+}
+
+std::set<std::string> FunctionsFromLspciN(const std::string& text) {
+    std::set<std::string> out;
+    std::istringstream in(text);
+    std::string location, cls, ids, line;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        if (fields >> location >> cls >> ids)
+            out.insert(location + " " + cls.substr(0, cls.size() - 1) + " " + ids);
+    }
+    return out;
+}
+
+TEST(ListCommand, JsonOfAReplayedDumpAgreesWithLspci) {
+    std::string dir = test_support::SourcePath("tests/data/replay/");
+    auto run = RunTool("list --json", dir + "qemu-virtio.lspci-xxx.txt");
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    auto expected = FunctionsFromLspciN(test_support::ReadFile(dir + "qemu-virtio.lspci-n.txt"));
+    EXPECT_EQ(FunctionsFromJson(run.out), expected);
+    EXPECT_EQ(run.out.front(), '[');
+}
+
+TEST(ListCommand, DefaultMachineShowsCardsAndBridge) {
+    auto run = RunTool("list");
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_NE(run.out.find("00:05.0  6a5d:0101"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("01:01.0  6a5d:494f"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("00:1e.0  8086:244e  060401  01"), std::string::npos) << run.out;
+}
+
+TEST(TreeCommand, ShowsTheBusBehindTheBridge) {
+    auto run = RunTool("tree");
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_NE(run.out.find("bus 00  primary 00  secondary 00  subordinate 01"), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("  bus 01  primary 00  secondary 01  subordinate 01  via 00:1e.0"),
+              std::string::npos)
+        << run.out;
+    auto json = RunTool("tree --json");
+    EXPECT_NE(json.out.find(R"("bridge": "00:1e.0")"), std::string::npos) << json.out;
+}
+
+TEST(ListCommand, SaysSoWhenTheScanFindsNothing) {
+    std::string machine = test_support::TempPath("machine");
+    test_support::WriteFile(machine, "00:00.0 host bridge\n00: 86 80 c0 29\nfail-init\n");
+    auto run = RunTool("list", machine);
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_NE(run.err.find("found no PCI functions"), std::string::npos) << run.err;
+    std::remove(machine.c_str());
+}
+
+TEST(ListCommand, MalformedMachineFileIsNamedWithItsLine) {
+    std::string machine = test_support::TempPath("machine");
+    test_support::WriteFile(machine, "00:00.0 host bridge\n00: 86 80 zz 29\n");
+    auto run = RunTool("list", machine);
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_NE(run.err.find(machine + ":2"), std::string::npos) << run.err;
+    std::remove(machine.c_str());
+}
+
+TEST(Tool, BadArgumentsGetUsageAndExitTwo) {
+    for (const char* args : {"", "frobnicate", "list extra", "list --nope", "--board"}) {
+        auto run = RunTool(args);
+        EXPECT_EQ(run.exit_code, 2) << args;
+        EXPECT_NE(run.err.find("usage"), std::string::npos) << args << ": " << run.err;
+    }
+}
+
+}  // namespace

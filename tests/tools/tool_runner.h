@@ -1,0 +1,21 @@
+// Runs the quorel tool as a user would and captures what it prints.
+#ifndef QUOREL_TESTS_TOOL_RUNNER_H
+#define QUOREL_TESTS_TOOL_RUNNER_H
+
+#include <string>
+
+namespace test_support {
+
+struct ToolRun {
+    int exit_code;
+    std::string out;  // standard output; standard error goes to err
+    std::string err;
+};
+
+// Runs `quorel ARGS` with QUOREL_SIM_MACHINE set to machine_path (empty: the
+// default machine).
+ToolRun RunTool(const std::string& args, const std::string& machine_path = "");
+
+}  // namespace test_support
+
+#endif  // QUOREL_TESTS_TOOL_RUNNER_H

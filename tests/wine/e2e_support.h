@@ -1,0 +1,73 @@
+/*
+ * End-to-end checks of Quorel_64.dll as an application sees it: loaded with
+ * LoadLibrary next to the stand-in Ulvexa64.dll, every export looked up by
+ * name, the simulated machine chosen through the environment. Discovery runs
+ * once per process, so each case runs in a child process of its own.
+ */
+#ifndef QUOREL_TESTS_WINE_E2E_SUPPORT_H
+#define QUOREL_TESTS_WINE_E2E_SUPPORT_H
+
+#include <stddef.h>
+
+#include "card_machine.h"
+
+/* The sixteen exports (x64 has a single calling convention). */
+typedef struct Api {
+    int (*open)(int index);
+    int (*close)(void);
+    int (*in)(int index);
+    int (*out)(int index, int value);
+    int (*srst)(void);
+    int (*enint)(void);
+    int (*disint)(void);
+    int (*ackint)(void);
+    int (*sts)(void);
+    int (*lib_version)(int *major, int *minor);
+    int (*setwr2wrdly)(double delay);
+    int (*open2)(void);
+    int (*close2)(void);
+    int (*in2)(int board, int index);
+    int (*out2)(int board, int index, int value);
+    int (*getvalidid2)(int *ids);
+} Api;
+
+/* Failed checks so far in this process. */
+extern int e2e_failures;
+
+/* Records a failed check with its line and prints it to stderr. */
+void e2e_fail(const char *file, int line, const char *what, long long got, long long want);
+#define CHECK_EQ(got, want)                                                              \
+    do {                                                                                 \
+        long long got_ = (long long)(got), want_ = (long long)(want);                     \
+        if (got_ != want_)                                                               \
+            e2e_fail(__FILE__, __LINE__, #got " == " #want, got_, want_);                \
+    } while (0)
+#define CHECK(cond)                                                                      \
+    do {                                                                                 \
+        if (!(cond))                                                                     \
+            e2e_fail(__FILE__, __LINE__, #cond, 0, 1);                                   \
+    } while (0)
+
+/* Writes the machine to a temporary file, names it and a fresh call log in
+   the environment, frees the text, then loads the DLL and resolves every
+   export. Returns 0 (with a failure recorded) when the DLL or an export is
+   missing. */
+int e2e_start(MachineText *machine, Api *api);
+
+/* Log lines so far that start with `call`, e.g. "PciCfgRead(". */
+int e2e_calls(const char *call);
+/* The n-th (from 0) MapPhysToLin line's arguments and result; 0 if absent. */
+int e2e_mapping(int n, unsigned long long *length, unsigned long long *phys_addr,
+                unsigned char **window);
+
+/* Every byte of window[0..count) equals `value` except the `skip_count`
+   offsets listed in `skip`. */
+int e2e_window_unchanged(const unsigned char *window, unsigned count, unsigned value,
+                         const unsigned *skip, int skip_count);
+
+/* The performance counter the library paces with: a reading, and the
+   microseconds since an earlier one. */
+long long e2e_ticks(void);
+double e2e_elapsed_micros(long long start_ticks);
+
+#endif /* QUOREL_TESTS_WINE_E2E_SUPPORT_H */

@@ -1,0 +1,86 @@
+#include "card_target.h"
+
+#include <climits>
+#include <cstdio>
+
+#include "api/card_regs.h"
+#include "quorel.h"
+
+namespace commands {
+
+namespace {
+
+constexpr int kOpenNoCard = 1;
+constexpr int kOpenMapFailed = 2;
+
+bool OpenPosition(int position) {
+    const int result = Quorel_open(position);
+    if (result == kOpenNoCard)
+        std::fprintf(stderr, "quorel: no card at position %d (see `quorel cards`)\n", position);
+    else if (result == kOpenMapFailed)
+        std::fprintf(stderr, "quorel: the register window of card %d could not be mapped\n",
+                     position);
+    return result == 0;
+}
+
+bool OpenBoard(int board) {
+    int valid[quorel::card::kBoardCount] = {};
+    Quorel_open2();
+    Quorel_getvalidid2(valid);
+    if (!valid[board]) {
+        std::fprintf(stderr, "quorel: no card reports board ID %d (see `quorel boards`)\n", board);
+        return false;
+    }
+    // Index 255 is refused without touching the card, yet selects the board
+    // for Quorel_sts and the control commands.
+    Quorel_in2(board, quorel::card::kCsrIndex);
+    return true;
+}
+
+}  // namespace
+
+bool ParseInRange(const std::string& text, long long low, long long high, int& out) {
+    long long value = 0;
+    if (!cli::ParseNumber(text, value) || value < low || value > high)
+        return false;
+    out = static_cast<int>(value);
+    return true;
+}
+
+bool ParseTarget(const cli::Args& args, Target& target, size_t& rest, std::string& error) {
+    if (args.board) {
+        if (*args.board < 0 || *args.board >= quorel::card::kBoardCount) {
+            error = "board ID must be 0 to 3";
+            return false;
+        }
+        target = Target{true, static_cast<int>(*args.board)};
+        rest = 0;
+        return true;
+    }
+    if (args.positional.empty() ||
+        !ParseInRange(args.positional[0], INT_MIN, INT_MAX, target.number)) {
+        error = "POS must be a card position (a number)";
+        return false;
+    }
+    target.by_board = false;
+    rest = 1;
+    return true;
+}
+
+bool OpenTarget(const Target& target) {
+    return target.by_board ? OpenBoard(target.number) : OpenPosition(target.number);
+}
+
+int ReadRegister(const Target& target, int reg) {
+    return target.by_board ? Quorel_in2(target.number, reg) : Quorel_in(reg);
+}
+
+int WriteRegister(const Target& target, int reg, int value) {
+    return target.by_board ? Quorel_out2(target.number, reg, value) : Quorel_out(reg, value);
+}
+
+void TargetJson(cli::Json& json, const Target& target) {
+    json.Key(target.by_board ? "board" : "position").Int(target.number);
+}
+
+}  // namespace commands
