@@ -53,6 +53,18 @@ bool ParseCommand(const cli::Args& args, const Syntax& syntax, Target& target,
     return true;
 }
 
+// ParseCommand for a command without further arguments, then OpenTarget.
+bool ParseAndOpen(const cli::Args& args, const Syntax& syntax, Target& target, int& exit_code) {
+    std::vector<std::string> extra;
+    if (!ParseCommand(args, syntax, target, extra, exit_code))
+        return false;
+    if (!OpenTarget(target)) {
+        exit_code = cli::kExitFailure;
+        return false;
+    }
+    return true;
+}
+
 bool ParseRegister(const std::string& text, int& reg) {
     return ParseInRange(text, 0, kLastRegister, reg);
 }
@@ -182,27 +194,19 @@ int Write(const cli::Args& args) {
 }
 
 int Status(const cli::Args& args) {
-    const Syntax syntax{"status", usage::kStatus, 0};
     Target target;
-    std::vector<std::string> extra;
     int code = 0;
-    if (!ParseCommand(args, syntax, target, extra, code))
+    if (!ParseAndOpen(args, {"status", usage::kStatus, 0}, target, code))
         return code;
-    if (!OpenTarget(target))
-        return cli::kExitFailure;
     PrintByte(args, target, "status", Quorel_sts());
     return cli::kExitOk;
 }
 
 int Reset(const cli::Args& args) {
-    const Syntax syntax{"reset", usage::kReset, 0};
     Target target;
-    std::vector<std::string> extra;
     int code = 0;
-    if (!ParseCommand(args, syntax, target, extra, code))
+    if (!ParseAndOpen(args, {"reset", usage::kReset, 0}, target, code))
         return code;
-    if (!OpenTarget(target))
-        return cli::kExitFailure;
     Quorel_srst();
     return cli::kExitOk;
 }
@@ -230,14 +234,10 @@ int Irq(const cli::Args& args) {
 }
 
 int Dump(const cli::Args& args) {
-    const Syntax syntax{"dump", usage::kDump, 0};
     Target target;
-    std::vector<std::string> extra;
     int code = 0;
-    if (!ParseCommand(args, syntax, target, extra, code))
+    if (!ParseAndOpen(args, {"dump", usage::kDump, 0}, target, code))
         return code;
-    if (!OpenTarget(target))
-        return cli::kExitFailure;
     std::vector<int> values;
     for (int reg = 0; reg <= kLastRegister; ++reg)
         values.push_back(ReadRegister(target, reg));
