@@ -56,11 +56,6 @@ bool IsUnfollowedBridge(const DeviceRecord* r) {
 uint8_t BusOf(const DeviceRecord* r) { return r->bus->number; }
 uint8_t DevfnOf(const DeviceRecord* r) { return static_cast<uint8_t>(r->devfn); }
 
-void FreeRecord(DeviceRecord* r) {
-    std::free(r->config_space);
-    std::free(r);
-}
-
 // Both copies of configuration bytes 0x00..0xFF, up to the first failed read;
 // the rest stays zero.
 void CopyConfigSpace(DeviceRecord* r, uint8_t* block) {
@@ -132,7 +127,7 @@ DeviceRecord* ReadFunction(BusNode* node, uint8_t devfn, uint8_t hdr, uint32_t i
 
     uint8_t* block = AllocZeroed<uint8_t>(kConfigSize);
     if (!block) {
-        FreeRecord(r);
+        internal::FreeRecord(r);
         return nullptr;
     }
     CopyConfigSpace(r, block);
@@ -147,7 +142,7 @@ DeviceRecord* ReadFunction(BusNode* node, uint8_t devfn, uint8_t hdr, uint32_t i
     r->hdr_type = hdr;
 
     if (!ReadLayoutFields(r)) {
-        FreeRecord(r);
+        internal::FreeRecord(r);
         return nullptr;
     }
     return r;

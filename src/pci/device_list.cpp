@@ -45,11 +45,15 @@ DeviceRecord* FindNextById(uint32_t vendor, uint32_t device, const DeviceRecord*
 
 namespace internal {
 
+void FreeRecord(DeviceRecord* record) {
+    std::free(record->config_space);
+    std::free(record);
+}
+
 void ResetDiscovery() {
     for (DeviceRecord* r = device_list; r;) {
         DeviceRecord* next = r->next;
-        std::free(r->config_space);
-        std::free(r);
+        FreeRecord(r);
         r = next;
     }
     FreeChildren(&root_bus);

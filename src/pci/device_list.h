@@ -71,6 +71,9 @@ DeviceRecord* FindNthById(uint32_t vendor, uint32_t device, uint32_t n);
 DeviceRecord* FindNextById(uint32_t vendor, uint32_t device, const DeviceRecord* after);
 
 namespace internal {
+// Releases a record and its configuration copy (a dropped function's, or
+// the whole list's in ResetDiscovery).
+void FreeRecord(DeviceRecord* record);
 // Puts discovery back to its state at load, for tests that need a new scan
 // in the same process. Frees the old list and tree: every pointer into them
 // (the card-access globals included) must be dropped first.

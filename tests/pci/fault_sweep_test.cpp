@@ -23,19 +23,13 @@ struct RecordView {
     }
 };
 
-std::string LocationOf(const DeviceRecord* r) {
-    char buf[16];
-    std::snprintf(buf, sizeof(buf), "%02x:%02x.%u", r->bus->number, r->devfn >> 3, r->devfn & 7);
-    return buf;
-}
-
 std::vector<RecordView> Snapshot() {
     std::vector<RecordView> views;
     for (const DeviceRecord* r = device_list; r; r = r->next) {
         RecordView v;
-        v.location = LocationOf(r);
+        v.location = ScanTest::LocationOf(r);
         for (const BusNode* b = r->bus; b->bridge; b = b->parent)
-            v.bridges_above.push_back(LocationOf(b->bridge));
+            v.bridges_above.push_back(ScanTest::LocationOf(b->bridge));
         v.fields = {r->vendor_id, r->device_id, r->subsystem_vendor_id, r->subsystem_id,
                     r->class_code, r->hdr_type, r->bus_master, r->irq, r->rom_bar};
         v.fields.insert(v.fields.end(), r->bar, r->bar + 6);

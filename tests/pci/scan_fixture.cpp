@@ -2,13 +2,11 @@
 
 #include <cstdio>
 
-namespace {
-std::string LocationOf(const quorel::DeviceRecord* r) {
+std::string ScanTest::LocationOf(const quorel::DeviceRecord* r) {
     char buf[16];
     std::snprintf(buf, sizeof(buf), "%02x:%02x.%u", r->bus->number, r->devfn >> 3, r->devfn & 7);
     return buf;
 }
-}  // namespace
 
 std::vector<std::string> ScanTest::Locations() {
     std::vector<std::string> out;

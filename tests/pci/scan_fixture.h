@@ -14,6 +14,9 @@
 #include "sim_machine.h"
 
 class ScanTest : public ::testing::Test {
+public:
+    static std::string LocationOf(const quorel::DeviceRecord* record);  // "bb:dd.f"
+
 protected:
     void SetUp() override { quorel::internal::ResetDiscovery(); }
     void TearDown() override {

@@ -3,8 +3,8 @@
 
 #include <regex>
 #include <set>
-#include <sstream>
 
+#include "lspci_listing.h"
 #include "sim_machine.h"
 #include "tool_runner.h"
 
@@ -35,23 +35,11 @@ std::set<std::string> FunctionsFromJson(const std::string& json) {
     return out;
 }
 
-std::set<std::string> FunctionsFromLspciN(const std::string& text) {
-    std::set<std::string> out;
-    std::istringstream in(text);
-    std::string location, cls, ids, line;
-    while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        if (fields >> location >> cls >> ids)
-            out.insert(location + " " + cls.substr(0, cls.size() - 1) + " " + ids);
-    }
-    return out;
-}
-
 TEST(ListCommand, JsonOfAReplayedDumpAgreesWithLspci) {
     std::string dir = test_support::SourcePath("tests/data/replay/");
     auto run = RunTool("list --json", dir + "qemu-virtio.lspci-xxx.txt");
     ASSERT_EQ(run.exit_code, 0) << run.err;
-    auto expected = FunctionsFromLspciN(test_support::ReadFile(dir + "qemu-virtio.lspci-n.txt"));
+    auto expected = test_support::LspciNFunctions(test_support::ReadFile(dir + "qemu-virtio.lspci-n.txt"));
     EXPECT_EQ(FunctionsFromJson(run.out), expected);
     EXPECT_EQ(run.out.front(), '[');
 }

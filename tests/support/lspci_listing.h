@@ -1,0 +1,16 @@
+// Reads what `lspci -n` printed for a machine, to compare a replayed scan with.
+#ifndef QUOREL_TESTS_LSPCI_LISTING_H
+#define QUOREL_TESTS_LSPCI_LISTING_H
+
+#include <set>
+#include <string>
+
+namespace test_support {
+
+// "00:01.0 ffff: 1af4:1045 (rev 01)" becomes "00:01.0 ffff 1af4:1045":
+// location, base class and subclass, vendor and device ID.
+std::set<std::string> LspciNFunctions(const std::string& text);
+
+}  // namespace test_support
+
+#endif  // QUOREL_TESTS_LSPCI_LISTING_H
