@@ -47,6 +47,52 @@ typedef struct _GUID {
 BOOL WINAPI GetVersionExW(OSVERSIONINFOW* info);
 BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* frequency);
 BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* count);
+
+// Registry (advapi32). Natively an in-process registry, see
+// platform/native/fake_registry.h.
+typedef struct HKEY__* HKEY;
+typedef DWORD REGSAM;
+typedef uint8_t BYTE;
+typedef struct _FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+} FILETIME;
+
+#define HKEY_LOCAL_MACHINE ((HKEY)(uintptr_t)0x80000002u)
+#define HKEY_DYN_DATA ((HKEY)(uintptr_t)0x80000006u)
+#define KEY_READ 0x20019u
+#define KEY_ALL_ACCESS 0xF003Fu
+#define ERROR_SUCCESS 0L
+#define ERROR_FILE_NOT_FOUND 2L
+#define ERROR_ACCESS_DENIED 5L
+#define ERROR_INVALID_HANDLE 6L
+#define ERROR_INVALID_PARAMETER 87L
+#define ERROR_MORE_DATA 234L
+#define ERROR_NO_MORE_ITEMS 259L
+#define REG_NONE 0u
+#define REG_SZ 1u
+#define REG_EXPAND_SZ 2u
+#define REG_BINARY 3u
+#define REG_DWORD 4u
+#define REG_MULTI_SZ 7u
+
+LONG WINAPI RegOpenKeyExW(HKEY key, const WCHAR* sub_key, DWORD options, REGSAM access,
+                          HKEY* result);
+LONG WINAPI RegEnumKeyW(HKEY key, DWORD index, WCHAR* name, DWORD name_chars);
+LONG WINAPI RegQueryInfoKeyW(HKEY key, WCHAR* class_name, DWORD* class_chars, DWORD* reserved,
+                             DWORD* sub_keys, DWORD* max_sub_key_chars, DWORD* max_class_chars,
+                             DWORD* values, DWORD* max_value_name_chars,
+                             DWORD* max_value_bytes, DWORD* security_bytes,
+                             FILETIME* last_write);
+LONG WINAPI RegEnumValueW(HKEY key, DWORD index, WCHAR* name, DWORD* name_chars,
+                          DWORD* reserved, DWORD* type, BYTE* data, DWORD* data_bytes);
+LONG WINAPI RegCloseKey(HKEY key);
+
+// user32's formatter, for the conversions the library uses: %s (wide
+// text), %hs (8-bit text), %.NX / %X (upper-case hex, at least N digits)
+// and %%. Like the original it knows nothing of the buffer's size and
+// stops at 1024 characters: callers make sure the result fits.
+int wsprintfW(WCHAR* buffer, const WCHAR* format, ...);
 #endif
 
 #endif  // QUOREL_PLATFORM_WINDOWS_API_H

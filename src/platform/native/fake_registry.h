@@ -1,0 +1,56 @@
+// Controls for the native build's in-process registry (the Reg* functions
+// of platform/windows_api.h), for tests and for the native tools.
+//
+// The registry is filled from .reg files, the format regedit exports:
+// "Windows Registry Editor Version 5.00" (UTF-16LE with BOM, or UTF-8) and
+// "REGEDIT4". Roots HKEY_LOCAL_MACHINE and HKEY_DYN_DATA. It behaves as
+// Windows does where the library can tell: paths are found case-
+// insensitively, names come back as stored, subkeys enumerate sorted by
+// their upper-cased names, values in the order they were created,
+// ERROR_MORE_DATA when a name or data does not fit (nothing written past
+// the caller's buffer), string data need not be NUL-terminated.
+//
+// Until a test loads or clears it, the registry is what the native tools
+// see: the file named by QUOREL_SIM_REGISTRY, else the default machine's
+// registry in the style of the Windows version GetVersionExW reports
+// (QUOREL_SIM_WINVER, default 6.1). It is loaded at the first registry call.
+#ifndef QUOREL_PLATFORM_FAKE_REGISTRY_H
+#define QUOREL_PLATFORM_FAKE_REGISTRY_H
+
+#include <cstdint>
+#include <string>
+
+namespace fake_registry {
+
+// The registry file the tools use, and its environment variable.
+constexpr char kRegistryVariable[] = "QUOREL_SIM_REGISTRY";
+
+// Replaces the whole registry with the .reg text (bytes as in the file:
+// UTF-16LE with BOM, UTF-8 or ANSI). `name` appears in messages. On a
+// malformed text the registry is left empty and *error says
+// "<name>:<line>: <what is wrong>".
+bool Load(const std::string& bytes, const std::string& name, std::string* error);
+// The same for a file.
+bool LoadFile(const std::string& path, std::string* error);
+// An empty registry (both roots present, nothing below them).
+void Clear();
+// Back to the lazily loaded default described above; failures cleared.
+void Reset();
+
+// Failure injection. Paths are full key paths with their root, e.g.
+// L"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\PCI", compared
+// case-insensitively.
+void FailOpen(const std::wstring& key_path);      // RegOpenKeyExW of it fails
+void FailQuery(const std::wstring& key_path);     // RegQueryInfoKeyW on it fails
+void FailValue(const std::wstring& key_path, const std::wstring& value_name);  // its RegEnumValueW fails
+// Counts every registry call (open, enum key, query, enum value, close)
+// from 1 since the last Reset/Load/Clear; the nth fails with
+// ERROR_ACCESS_DENIED (RegCloseKey still releases its handle). 0: none.
+void FailNthCall(uint64_t nth);
+uint64_t Calls();
+// Handles opened and not yet closed: a leak check for tests.
+int OpenHandles();
+
+}  // namespace fake_registry
+
+#endif  // QUOREL_PLATFORM_FAKE_REGISTRY_H
