@@ -9,6 +9,7 @@
 #include "driver/ulvexa.h"
 #include "pci/device_list.h"
 #include "quorel.h"
+#include "registry/annotate.h"
 
 using namespace quorel;
 
@@ -48,6 +49,7 @@ bool SelectBoard(int board) {
 extern "C" int QUOREL_CALL Quorel_open2(void) {
     bool filed = false;
     StartDiscovery();
+    AnnotateFromRegistry();
     // Only the first four cards in search order are considered, whatever
     // board IDs they report.
     for (int32_t position = 0; position < card::kBoardCount; ++position)

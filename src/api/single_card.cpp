@@ -7,6 +7,7 @@
 #include "driver/ulvexa.h"
 #include "pci/device_list.h"
 #include "quorel.h"
+#include "registry/annotate.h"
 
 using namespace quorel;
 
@@ -24,6 +25,7 @@ bool RegisterOffset(int index, uint32_t* offset) {
 
 extern "C" int QUOREL_CALL Quorel_open(int index) {
     StartDiscovery();
+    AnnotateFromRegistry();
     SelectedDevice = FindCard(index);
     if (!SelectedDevice)
         return kResultNothing;  // an earlier card, if any, stays open

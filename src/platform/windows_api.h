@@ -88,6 +88,15 @@ LONG WINAPI RegEnumValueW(HKEY key, DWORD index, WCHAR* name, DWORD* name_chars,
                           DWORD* reserved, DWORD* type, BYTE* data, DWORD* data_bytes);
 LONG WINAPI RegCloseKey(HKEY key);
 
+// The Microsoft C runtime's forms of two wide-text functions: _wtoi, and
+// wcstok with two arguments, which keeps its place between the calls of
+// one split in hidden state (glibc's standard wcstok takes it as a third).
+inline int _wtoi(const WCHAR* text) { return static_cast<int>(wcstol(text, nullptr, 10)); }
+inline WCHAR* wcstok(WCHAR* text, const WCHAR* separators) {
+    static thread_local WCHAR* place;
+    return wcstok(text, separators, &place);
+}
+
 // user32's formatter, for the conversions the library uses: %s (wide
 // text), %hs (8-bit text), %.NX / %X (upper-case hex, at least N digits)
 // and %%. Like the original it knows nothing of the buffer's size and

@@ -1,9 +1,11 @@
 // `quorel list` and `quorel tree`: what the bus scan found.
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "commands.h"
 #include "pci/device_list.h"
+#include "registry/annotate.h"
 
 namespace commands {
 
@@ -13,9 +15,11 @@ using quorel::BusNode;
 using quorel::DeviceRecord;
 constexpr unsigned kBarCount = 6;
 
-// Runs the library's discovery; false (after saying why) when it found nothing.
+// Runs the library's discovery and one registry annotation, as an open
+// does; false (after saying why) when it found nothing.
 bool Discover() {
     quorel::StartDiscovery();
+    quorel::AnnotateFromRegistry();
     if (quorel::device_list)
         return true;
     std::fprintf(stderr,
@@ -43,6 +47,45 @@ void PrintRecordLine(const DeviceRecord* r, const std::string& indent) {
                 r->hdr_type, r->irq, r->bus_master ? "yes" : "no", BarsText(r).c_str());
 }
 
+// A record's 8-bit text field; the annotation always terminates them.
+template <size_t N>
+std::string Field(const char (&text)[N]) {
+    return std::string(text, strnlen(text, N));
+}
+
+// The class GUID as the registry writes it, {XXXXXXXX-XXXX-...}.
+std::string GuidText(const GUID& g) {
+    char text[40];
+    std::snprintf(text, sizeof(text), "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
+                  static_cast<unsigned>(g.Data1), g.Data2, g.Data3, g.Data4[0], g.Data4[1],
+                  g.Data4[2], g.Data4[3], g.Data4[4], g.Data4[5], g.Data4[6], g.Data4[7]);
+    return text;
+}
+
+// The registry's description and keys, indented under the record's line.
+void PrintRegistryLines(const DeviceRecord* r) {
+    constexpr char kIndent[] = "         ";
+    if (!r->registry_matched && !r->hardware_key[0] && !r->config_manager_key[0]) {
+        std::printf("%s(no registry entry)\n", kIndent);
+        return;
+    }
+    if (r->device_desc[0])
+        std::printf("%s%s\n", kIndent, Field(r->device_desc).c_str());
+    if (r->hardware_key[0])
+        std::printf("%skey: %s\n", kIndent, Field(r->hardware_key).c_str());
+    if (r->config_manager_key[0])
+        std::printf("%sConfig Manager entry: %s\n", kIndent, Field(r->config_manager_key).c_str());
+}
+
+void RegistryJson(cli::Json& json, const DeviceRecord* r) {
+    json.Key("registry_matched").Int(r->registry_matched)
+        .Key("device_desc").String(Field(r->device_desc))
+        .Key("hardware_key").String(Field(r->hardware_key))
+        .Key("config_manager_key").String(Field(r->config_manager_key))
+        .Key("class_guid_text").String(Field(r->class_guid_text))
+        .Key("class_guid").String(GuidText(r->class_guid));
+}
+
 void RecordJson(cli::Json& json, const DeviceRecord* r) {
     json.BeginObject()
         .Key("bus").Int(r->bus->number)
@@ -58,7 +101,9 @@ void RecordJson(cli::Json& json, const DeviceRecord* r) {
         .Key("bar").BeginArray();
     for (unsigned i = 0; i < kBarCount; ++i)
         json.Int(r->bar[i]);
-    json.EndArray().Key("rom_bar").Int(r->rom_bar).EndObject();
+    json.EndArray().Key("rom_bar").Int(r->rom_bar);
+    RegistryJson(json, r);
+    json.EndObject();
 }
 
 // A bus node's children in the order the scan created them (the chain holds
@@ -116,8 +161,10 @@ int List(const cli::Args& args) {
         return cli::kExitOk;
     }
     std::printf("LOCATION IDS        CLASS   HDR  IRQ  MASTER  BARS\n");
-    for (const DeviceRecord* r = quorel::device_list; r; r = r->next)
+    for (const DeviceRecord* r = quorel::device_list; r; r = r->next) {
         PrintRecordLine(r, "");
+        PrintRegistryLines(r);
+    }
     return cli::kExitOk;
 }
 

@@ -1,0 +1,114 @@
+// The default machine with its registry in each Windows style: every
+// function is annotated, and a failing registry call, whichever it is,
+// costs no more than the entry it belongs to, leaks no handle and never
+// crashes.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "pci/device_list.h"
+#include "platform/native/fake_registry.h"
+#include "platform/native/fake_windows.h"
+#include "registry/annotate.h"
+#include "sim_machine.h"
+
+using namespace quorel;
+
+namespace {
+
+struct Style {
+    const char* file;
+    uint32_t major, minor;
+};
+
+const Style kStyles[] = {
+    {"sim/machines/default-nt6.reg", 6, 1},
+    {"sim/machines/default-nt5.reg", 5, 1},
+    {"sim/machines/default-9x.reg", 4, 10},
+};
+
+struct View {
+    uint32_t ids;
+    std::string texts;
+    bool operator!=(const View& o) const { return ids != o.ids || texts != o.texts; }
+};
+
+void ClearAnnotations() {
+    for (DeviceRecord* r = device_list; r; r = r->next) {
+        r->registry_matched = 0;
+        r->device_desc[0] = r->hardware_key[0] = r->config_manager_key[0] = 0;
+        r->class_guid_text[0] = 0;
+        std::memset(&r->class_guid, 0, sizeof(r->class_guid));
+    }
+}
+
+// One annotation from scratch, the nth registry call failing (0: none).
+std::vector<View> Annotate(const Style& style, uint64_t failing_call) {
+    std::string error;
+    EXPECT_TRUE(fake_registry::LoadFile(test_support::SourcePath(style.file), &error)) << error;
+    ClearAnnotations();
+    fake_registry::FailNthCall(failing_call);
+    AnnotateFromRegistry();
+    EXPECT_EQ(fake_registry::OpenHandles(), 0) << "call " << failing_call;
+    std::vector<View> views;
+    for (const DeviceRecord* r = device_list; r; r = r->next)
+        views.push_back({uint32_t(r->vendor_id) << 16 | r->device_id,
+                         std::to_string(r->registry_matched) + "|" + r->device_desc + "|" +
+                             r->hardware_key + "|" + r->config_manager_key + "|" +
+                             r->class_guid_text + "|" + std::to_string(r->class_guid.Data1)});
+    return views;
+}
+
+class DefaultRegistry : public ::testing::TestWithParam<Style> {
+protected:
+    void SetUp() override {
+        internal::ResetDiscovery();
+        fake_windows::SetVersion(GetParam().major, GetParam().minor);
+        StartDiscovery();
+        ASSERT_NE(device_list, nullptr);
+    }
+    void TearDown() override {
+        internal::ResetDiscovery();
+        fake_windows::Reset();
+        fake_registry::Reset();
+    }
+};
+
+TEST_P(DefaultRegistry, AnnotatesEveryFunction) {
+    for (const View& v : Annotate(GetParam(), 0))
+        EXPECT_EQ(v.texts.substr(0, 2), "1|") << v.texts;
+}
+
+// On the NT family each call belongs to one record's lookup; on the 9x
+// family a failure can shift the pairing among records of one ID pair.
+TEST_P(DefaultRegistry, EachFailingCallCostsOnlyItsEntry) {
+    const std::vector<View> good = Annotate(GetParam(), 0);
+    const uint64_t calls = fake_registry::Calls();
+    ASSERT_GT(calls, good.size());
+    for (uint64_t n = 1; n <= calls; ++n) {
+        const std::vector<View> views = Annotate(GetParam(), n);
+        std::set<uint32_t> changed_ids;
+        size_t changed = 0;
+        for (size_t i = 0; i < views.size(); ++i)
+            if (views[i] != good[i]) {
+                ++changed;
+                changed_ids.insert(views[i].ids);
+            }
+        if (GetParam().major >= 5)
+            EXPECT_LE(changed, 1u) << "call " << n;
+        else
+            EXPECT_LE(changed_ids.size(), 1u) << "call " << n;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Styles, DefaultRegistry, ::testing::ValuesIn(kStyles),
+                         [](const auto& info) {
+                             return std::string(info.param.major >= 6   ? "Windows6"
+                                                : info.param.major == 5 ? "Windows5"
+                                                                        : "Windows9x");
+                         });
+
+}  // namespace
