@@ -14,7 +14,11 @@ std::unique_ptr<Machine> LoadMachine(const std::string& path, std::string* error
         *error = path + ": cannot read the machine file";
         return nullptr;
     }
-    return ParseMachine(text, path, error);
+    std::string warning;
+    std::unique_ptr<Machine> machine = ParseMachine(text, path, error, &warning);
+    if (!warning.empty())
+        Complain(warning);
+    return machine;
 }
 
 }  // namespace quorel::sim

@@ -2,16 +2,16 @@
 
 #include <algorithm>
 #include <bitset>
-#include <cctype>
-#include <charconv>
 #include <cstdio>
+#include <iterator>
+#include <map>
 #include <vector>
+
+#include "machine_words.h"
 
 namespace quorel::sim {
 
 namespace {
-
-using Tokens = std::vector<std::string_view>;
 
 constexpr size_t kBytesPerRow = 16;
 constexpr size_t kRowCount = kConfigSpaceSize / kBytesPerRow;
@@ -19,86 +19,34 @@ constexpr size_t kMinRowDigits = 2;  // lspci prints "00:" below 0x100, "100:" a
 constexpr size_t kMaxRowDigits = 3;
 constexpr size_t kByteDigits = 2;
 constexpr size_t kMaxValueDigits = 8;
-constexpr size_t kAddressLength = 7;  // "BB:DD.F"
-constexpr std::string_view kOnlyDomain = "0000";
 
-struct LineError {
-    std::string what;
-};
+constexpr std::string_view kWindowKeyword = "window";
+constexpr std::string_view kFailReadKeyword = "fail-read";
+constexpr std::string_view kFailInitKeyword = "fail-init";
+constexpr std::string_view kRefuseMapKeyword = "refuse-map";
+constexpr std::string_view kKeywords[] = {kWindowKeyword, kFailReadKeyword, kFailInitKeyword,
+                                          kRefuseMapKeyword};
 
-[[noreturn]] void Fail(std::string what) { throw LineError{std::move(what)}; }
-
-std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
-
-bool IsHex(std::string_view text) {
-    for (char c : text) {
-        if (!std::isxdigit(static_cast<unsigned char>(c)))
-            return false;
-    }
-    return !text.empty();
+// What a line may hold, for the message about one that holds neither.
+std::string ExpectedLine() {
+    std::string keywords;
+    for (std::string_view keyword : kKeywords)
+        keywords += (keywords.empty() ? "" : ", ") + std::string(keyword);
+    return "expected a function header such as 00:1f.0, a row such as 10: 00 ..., "
+           "or a directive (" + keywords + ")";
 }
 
-// Exactly min..max hex digits, no prefix.
-bool ParseHexDigits(std::string_view text, size_t min, size_t max, uint32_t* value) {
-    if (text.size() < min || text.size() > max || !IsHex(text))
-        return false;
-    std::from_chars(text.data(), text.data() + text.size(), *value, 16);
-    return true;
+bool IsKeyword(std::string_view word) {
+    return std::find(std::begin(kKeywords), std::end(kKeywords), word) != std::end(kKeywords);
 }
 
-// A directive's hex number: up to max digits, "0x" optional.
-uint32_t HexValue(std::string_view text, size_t max_digits) {
-    std::string_view digits = text;
-    if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X'))
-        digits.remove_prefix(2);
-    uint32_t value = 0;
-    if (!ParseHexDigits(digits, 1, max_digits, &value))
-        Fail("bad hex number " + Quoted(text));
-    return value;
-}
-
-uint32_t PositiveDecimal(std::string_view text) {
-    uint32_t value = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value == 0)
-        Fail("bad count " + Quoted(text) + ", expected a decimal number from 1");
-    return value;
-}
-
-// "BB:DD.F" or "DDDD:BB:DD.F" with domain 0000.
-Address ParseAddress(std::string_view text) {
-    size_t last_colon = text.rfind(':');
-    if (last_colon != std::string_view::npos && last_colon > 2) {
-        std::string_view domain = text.substr(0, text.find(':'));
-        if (IsHex(domain) && domain != kOnlyDomain)
-            Fail("PCI domain " + Quoted(domain) + " is not simulated, only 0000");
-        text.remove_prefix(domain.size() + 1);
-    }
-    uint32_t bus = 0, device = 0, function = 0;
-    if (text.size() != kAddressLength || text[2] != ':' || text[5] != '.' ||
-        !ParseHexDigits(text.substr(0, 2), 2, 2, &bus) ||
-        !ParseHexDigits(text.substr(3, 2), 2, 2, &device) ||
-        !ParseHexDigits(text.substr(6, 1), 1, 1, &function))
-        Fail("bad function address " + Quoted(text) + ", expected BB:DD.F");
-    if (device > kMaxDevice)
-        Fail("device number in " + Quoted(text) + " is above 1f");
-    if (function > kMaxFunction)
-        Fail("function number in " + Quoted(text) + " is above 7");
-    return Address{static_cast<uint8_t>(bus), static_cast<uint8_t>(device),
-                   static_cast<uint8_t>(function)};
-}
-
-Tokens Split(std::string_view line) {
-    Tokens tokens;
-    size_t at = 0;
-    while (true) {
-        at = line.find_first_not_of(" \t\r", at);
-        if (at == std::string_view::npos || line[at] == '#')
-            return tokens;  // a '#' starts a comment
-        size_t end = std::min(line.find_first_of(" \t\r#", at), line.size());
-        tokens.push_back(line.substr(at, end - at));
-        at = end;
-    }
+// Directives act on the simulated machine, so only on domain 0000.
+Address DirectiveAddress(std::string_view text) {
+    Location where = ParseLocation(text);
+    if (where.domain != kSimulatedDomain)
+        Fail("function " + Quoted(text) + " is outside PCI domain 0000, expected one in it: "
+             "directives apply to the simulated machine");
+    return where.at;
 }
 
 // A directive that names a function, kept until the whole file is read:
@@ -116,6 +64,8 @@ public:
     // Throws LineError; line() then tells where.
     void Parse(std::string_view text);
     size_t line() const { return line_; }
+    // Empty, or which functions of other PCI domains the file held.
+    std::string LeftOutNote() const;
     std::unique_ptr<Machine> machine = std::make_unique<Machine>();
 
 private:
@@ -130,9 +80,14 @@ private:
     void ApplyPending();
     void Apply(const Pending& pending);
 
+    // Where the rows go: a function of the machine, or left_out_rows_ for a
+    // function of another domain, whose rows are checked but not kept.
     Function* current_ = nullptr;
-    Address current_at_{};
+    std::string current_name_;
     std::bitset<kRowCount> rows_seen_;
+    Function left_out_rows_;
+    std::map<uint64_t, size_t> header_lines_;  // by domain and location
+    std::map<uint32_t, size_t> left_out_;      // functions by domain
     std::vector<Pending> pending_;
     size_t line_ = 0;
 };
@@ -147,30 +102,56 @@ void Parser::Parse(std::string_view text) {
     ApplyPending();
 }
 
+// Rows and directives count wherever they start. Below a header, lspci -v
+// and up print what they decode from the bytes, indented: none of it is a
+// word these lines can start with, and the rows say it all again.
 void Parser::ParseLine(std::string_view line) {
     Tokens tokens = Split(line);
     if (tokens.empty())
         return;
     std::string_view first = tokens.front();
-    if (first.back() == ':' && IsHex(first.substr(0, first.size() - 1)))
+    if (IsRowOffset(first))
         HexRow(tokens);
-    else if (first.find(':') != std::string_view::npos)
+    else if (IsKeyword(first))
+        Directive(tokens);
+    else if (current_ && IsIndented(line))
+        return;  // "\tControl: I/O- Mem+ ...", "\tCapabilities: [40] ..."
+    else if (LooksLikeAddress(first))
         Header(first);  // the rest is lspci's description, free text
     else
-        Directive(tokens);
+        Fail("unrecognised line starting " + Quoted(first) + ", " + ExpectedLine());
 }
 
 void Parser::Header(std::string_view address) {
-    current_at_ = ParseAddress(address);
-    if (machine->Find(current_at_))
-        Fail("function " + FormatAddress(current_at_) + " is listed twice");
-    current_ = &machine->Add(current_at_);
+    Location where = ParseLocation(address);
+    auto [first, added] = header_lines_.emplace(LocationKey(where), line_);
+    if (!added)
+        Fail("function " + Quoted(address) + " is listed twice, first at line " +
+             std::to_string(first->second) + ", expected each function once");
+    current_name_ = address;
     rows_seen_.reset();
+    if (where.domain == kSimulatedDomain) {
+        current_ = &machine->Add(where.at);
+        return;
+    }
+    ++left_out_[where.domain];
+    current_ = &left_out_rows_;
+}
+
+std::string Parser::LeftOutNote() const {
+    std::string note;
+    for (const auto& [domain, count] : left_out_) {
+        note += note.empty() ? "left out " : ", ";
+        note += std::to_string(count) + (count == 1 ? " function" : " functions") +
+                " of PCI domain " + DomainText(domain);
+    }
+    return note.empty() ? note : note + ": only domain 0000 is simulated";
 }
 
 void Parser::HexRow(const Tokens& tokens) {
     if (!current_)
-        Fail("hex line before any function header (BB:DD.F)");
+        Fail("row " + Quoted(tokens[0]) +
+             " comes before any function, expected a function header such as 00:1f.0 first");
     std::string_view offset_text = tokens[0].substr(0, tokens[0].size() - 1);
     uint32_t offset = 0;
     if (!ParseHexDigits(offset_text, kMinRowDigits, kMaxRowDigits, &offset) ||
@@ -180,7 +161,7 @@ void Parser::HexRow(const Tokens& tokens) {
         Fail("expected 16 bytes after " + Quoted(tokens[0]) + ", found " +
              std::to_string(tokens.size() - 1));
     if (rows_seen_[offset / kBytesPerRow])
-        Fail("offset " + Quoted(tokens[0]) + " given twice for " + FormatAddress(current_at_));
+        Fail("offset " + Quoted(tokens[0]) + " given twice for " + current_name_);
     rows_seen_.set(offset / kBytesPerRow);
     for (size_t i = 0; i < kBytesPerRow; ++i) {
         uint32_t byte = 0;
@@ -193,18 +174,16 @@ void Parser::HexRow(const Tokens& tokens) {
 void Parser::Directive(const Tokens& tokens) {
     std::string_view keyword = tokens[0];
     Tokens args(tokens.begin() + 1, tokens.end());
-    if (keyword == "fail-init")
+    if (keyword == kFailInitKeyword)
         return FailInit(args);
     Pending pending{line_, {}, Pending::kRefuseMap, {}, {}};
-    if (keyword == "window")
+    if (keyword == kWindowKeyword)
         Window(args, &pending);
-    else if (keyword == "fail-read")
+    else if (keyword == kFailReadKeyword)
         FailReadLine(args, &pending);
-    else if (keyword == "refuse-map")
-        RefuseMap(args, &pending);
     else
-        Fail("unknown keyword " + Quoted(keyword));
-    pending.at = ParseAddress(args[0]);
+        RefuseMap(args, &pending);
+    pending.at = DirectiveAddress(args[0]);
     pending_.push_back(std::move(pending));
 }
 
@@ -278,7 +257,7 @@ std::string FormatAddress(const Address& at) {
 }
 
 std::unique_ptr<Machine> ParseMachine(std::string_view text, const std::string& source,
-                                      std::string* error) {
+                                      std::string* error, std::string* warning) {
     Parser parser;
     try {
         parser.Parse(text);
@@ -286,6 +265,9 @@ std::unique_ptr<Machine> ParseMachine(std::string_view text, const std::string& 
         *error = source + ":" + std::to_string(parser.line()) + ": " + failure.what;
         return nullptr;
     }
+    std::string note = parser.LeftOutNote();
+    if (warning)
+        *warning = note.empty() ? note : source + ": " + note;
     return std::move(parser.machine);
 }
 

@@ -17,9 +17,9 @@ namespace {
 constexpr uint32_t kUntouched = 0xDEADBEEF;
 constexpr uint64_t kCardBase = 0xFD000000;
 
-std::unique_ptr<Machine> Parse(const std::string& text) {
+std::unique_ptr<Machine> Parse(const std::string& text, std::string* warning = nullptr) {
     std::string error;
-    std::unique_ptr<Machine> machine = ParseMachine(text, "test.lspci", &error);
+    std::unique_ptr<Machine> machine = ParseMachine(text, "test.lspci", &error, warning);
     EXPECT_TRUE(machine) << error;
     return machine;
 }
@@ -71,6 +71,8 @@ TEST(MachineFile, ReadsExtendedRowsDomainsCommentsAndCrLf) {
     std::unique_ptr<Machine> machine = Parse(
         "# a comment\r\n\r\n"
         "0000:02:1f.7 Some device # with a hash in its description\r\n"
+        "\tControl: I/O- Mem+ BusMaster+\r\n"  // lspci -v detail lines
+        "\t\tBAR=0 offset=00000000 size=00000038\r\n"
         "100:" + row + "   # trailing comment\r\n"
         "ff0:" + row + "\r\n"
         "\t00:" + row + "\r\n");
@@ -80,6 +82,26 @@ TEST(MachineFile, ReadsExtendedRowsDomainsCommentsAndCrLf) {
     EXPECT_EQ(Dword(*machine, at, 0x100), 0x04030201u);
     EXPECT_EQ(Dword(*machine, at, 0xFFC), 0x100F0E0Du);
     EXPECT_EQ(Dword(*machine, at, 0x0F0), 0u);
+}
+
+TEST(MachineFile, LeavesOutOtherDomainsWithOneWarning) {
+    const std::string ids = "00: 86 80 57 0d 00 00 00 00 00 00 00 06 00 00 00 00\n";
+    const std::string other_ids = "00: f4 1a 42 10 00 00 00 00 00 00 80 01 00 00 00 00\n";
+    std::string warning;
+    std::unique_ptr<Machine> machine = Parse("0000:00:01.0 Host bridge\n" + ids +
+                                             "0001:00:01.0 x\n" + other_ids +
+                                             "0001:00:02.0 x\n\tFlags: fast devsel\n" + other_ids +
+                                             "10000:00:00.0 x\n" + other_ids +
+                                             "refuse-map 00:01.0\n",
+                                             &warning);
+    ASSERT_TRUE(machine);
+    EXPECT_EQ(AddressTexts(*machine), std::vector<std::string>{"00:01.0"});
+    EXPECT_EQ(Dword(*machine, {0, 1, 0}, 0x00), 0x0D578086u);  // not the other domain's 00:01.0
+    EXPECT_EQ(warning, "test.lspci: left out 2 functions of PCI domain 0001, 1 function of PCI "
+                       "domain 10000: only domain 0000 is simulated");
+
+    ASSERT_TRUE(Parse(kCard, &warning));
+    EXPECT_EQ(warning, "");
 }
 
 TEST(MachineFile, DirectivesTakeEffect) {
@@ -138,19 +160,33 @@ TEST(MachineFile, RefusesMalformedFilesNamingTheLine) {
     const std::string row15 = "00: 00 01 02 03 04 05 06 07 08 09 0a 0b 0c 0d 0e\n";
     const std::string first15 = row15.substr(0, row15.size() - 1);  // a 16th byte goes after
     const std::vector<Malformed> cases = {
-        {"unknown keyword", kCard + "frobnicate 00:05.0\n", 4, "unknown keyword 'frobnicate'"},
+        {"unknown keyword", kCard + "frobnicate 00:05.0\n", 4,
+         "unrecognised line starting 'frobnicate', expected a function header such as 00:1f.0, "
+         "a row such as 10: 00 ..., or a directive (window, fail-read, fail-init, refuse-map)"},
+        {"detail line before any function", "\tControl: I/O- Mem+\n", 1,
+         "unrecognised line starting 'Control:', expected a function header"},
+        {"detail line not indented", kCard + "Control: I/O- Mem+\n", 4, "unrecognised line"},
+        {"indented short hex line", kCard + "\t40: 00 01\n", 4, "expected 16 bytes"},
+        {"bad row of a left-out function", "0001:00:00.0 x\n" + first15 + " zz\n", 2, "bad byte 'zz'"},
         {"bad hex byte", "00:00.0 x\n" + first15 + " zz\n", 2, "bad byte 'zz'"},
         {"three-digit byte", "00:00.0 x\n" + first15 + " 0ff\n", 2, "bad byte"},
         {"short hex line", "00:00.0 x\n" + row15, 2, "expected 16 bytes"},
         {"offset off the row grid", "00:00.0 x\n08:" + row15.substr(3), 2, "bad offset '08:'"},
         {"offset past the config space", "00:00.0 x\n1000:" + row15.substr(3), 2, "bad offset"},
-        {"hex line before a header", "# dump\n" + row15, 2, "before any function header"},
-        {"function listed twice", kCard + "\n" + kCard, 5, "listed twice"},
+        {"hex line before a header", "# dump\n" + row15, 2,
+         "row '00:' comes before any function, expected a function header such as 00:1f.0 first"},
+        {"function listed twice", kCard + "\n" + kCard, 5,
+         "function '00:05.0' is listed twice, first at line 1, expected each function once"},
+        {"listed with and without domain", "00:05.0 x\n0000:00:05.0 x\n", 2, "listed twice"},
+        {"left-out function listed twice", "0001:00:05.0 x\n0001:00:05.0 x\n", 2, "listed twice"},
         {"row given twice", kCard + kCard.substr(kCard.find('\n') + 1), 4, "given twice"},
-        {"domain other than 0000", "0001:00:00.0 x\n", 1, "domain '0001'"},
+        {"domain not hex", "000g:00:00.0 x\n", 1, "bad function address '000g:00:00.0'"},
+        {"directive for another domain", kCard + "refuse-map 0001:00:05.0\n", 4,
+         "outside PCI domain 0000"},
         {"device above 1f", "00:20.0 x\n", 1, "device number"},
         {"function above 7", "00:00.8 x\n", 1, "function number"},
-        {"mangled address", "00:0g.0 x\n", 1, "bad function address"},
+        {"mangled address", "00:0g.0 x\n", 1,
+         "bad function address '00:0g.0', expected BB:DD.F or DDDD:BB:DD.F such as 00:1f.0"},
         {"directive for an absent function", kCard + "refuse-map 00:06.0\n# end\n", 4,
          "no function 00:06.0"},
         {"window past a type-2 window", type2 + "window 00:01.0 0x3ff 01 02\n", 4, "run past the end"},
