@@ -12,8 +12,17 @@
 //
 // Until a test loads or clears it, the registry is what the native tools
 // see: the file named by QUOREL_SIM_REGISTRY, else the default machine's
-// registry in the style of the Windows version GetVersionExW reports
-// (QUOREL_SIM_WINVER, default 6.1). It is loaded at the first registry call.
+// registry (sim/machines/default-{nt6,nt5,9x}.reg) in the style of the
+// Windows version GetVersionExW reports (QUOREL_SIM_WINVER, default 6.1):
+// major 6 and later, 5, 4 and earlier. It is loaded at the first registry
+// call, and chosen again after fake_windows::SetVersion changes the version.
+// A QUOREL_SIM_REGISTRY file that cannot be read or is malformed is
+// reported on stderr ("quorel-sim: <file>:<line>: ...") and gives an empty
+// registry.
+//
+// Handles are small multiples of 4 and never reused; replacing the
+// registry's contents (Load, Clear, Reset, a version change) invalidates
+// every open handle.
 #ifndef QUOREL_PLATFORM_FAKE_REGISTRY_H
 #define QUOREL_PLATFORM_FAKE_REGISTRY_H
 
@@ -28,18 +37,22 @@ constexpr char kRegistryVariable[] = "QUOREL_SIM_REGISTRY";
 // Replaces the whole registry with the .reg text (bytes as in the file:
 // UTF-16LE with BOM, UTF-8 or ANSI). `name` appears in messages. On a
 // malformed text the registry is left empty and *error says
-// "<name>:<line>: <what is wrong>".
+// "<name>:<line>: <what is wrong>, expected ...". Injected failures stay;
+// the call count starts again.
 bool Load(const std::string& bytes, const std::string& name, std::string* error);
 // The same for a file.
 bool LoadFile(const std::string& path, std::string* error);
 // An empty registry (both roots present, nothing below them).
 void Clear();
 // Back to the lazily loaded default described above; failures cleared.
+// fake_windows::Reset() does this too.
 void Reset();
 
-// Failure injection. Paths are full key paths with their root, e.g.
-// L"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\PCI", compared
-// case-insensitively.
+// Failure injection: the call fails with ERROR_ACCESS_DENIED. Paths are
+// full key paths with their root (HKLM may stand for HKEY_LOCAL_MACHINE),
+// e.g. L"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\PCI",
+// compared case-insensitively, however the key was reached; value names
+// too.
 void FailOpen(const std::wstring& key_path);      // RegOpenKeyExW of it fails
 void FailQuery(const std::wstring& key_path);     // RegQueryInfoKeyW on it fails
 void FailValue(const std::wstring& key_path, const std::wstring& value_name);  // its RegEnumValueW fails

@@ -1,14 +1,21 @@
 #include "platform/native/fake_windows.h"
 
+#include <charconv>
 #include <chrono>
 #include <cstring>
+#include <string>
+#include <string_view>
 
+#include "platform/native/fake_registry.h"
+#include "platform/native/registry_state.h"
 #include "platform/windows_api.h"
+#include "sim/environment.h"
 
 namespace {
 
 constexpr uint32_t kDefaultMajor = 6;
 constexpr uint32_t kDefaultMinor = 1;
+constexpr uint32_t kMaxVersionPart = 255;
 constexpr int64_t kDefaultFrequency = 10000000;  // 10 MHz, as most Windows PCs report
 
 struct State {
@@ -20,8 +27,33 @@ struct State {
     uint64_t reads = 0;
 };
 
+bool ParseVersionPart(std::string_view digits, uint32_t* value) {
+    const char* end = digits.data() + digits.size();
+    auto [stop, error] = std::from_chars(digits.data(), end, *value);
+    return !digits.empty() && error == std::errc() && stop == end && *value <= kMaxVersionPart;
+}
+
+// The defaults, with the version QUOREL_SIM_WINVER names ("major.minor").
+State Initial() {
+    State s;
+    std::string text = quorel::sim::GetEnvironment(fake_windows::kVersionVariable);
+    std::string_view view = text;
+    size_t dot = view.find('.');
+    uint32_t major = 0, minor = 0;
+    if (dot != std::string_view::npos && ParseVersionPart(view.substr(0, dot), &major) &&
+        ParseVersionPart(view.substr(dot + 1), &minor)) {
+        s.major = major;
+        s.minor = minor;
+    } else if (!text.empty()) {
+        quorel::sim::Complain(std::string(fake_windows::kVersionVariable) + "='" + text +
+                              "' is not a Windows version, expected major.minor such as 5.1; using " +
+                              std::to_string(kDefaultMajor) + "." + std::to_string(kDefaultMinor));
+    }
+    return s;
+}
+
 State& state() {
-    static State s;
+    static State s = Initial();
     return s;
 }
 
@@ -40,6 +72,7 @@ void SetVersion(uint32_t major, uint32_t minor, bool fails) {
     state().major = major;
     state().minor = minor;
     state().version_fails = fails;
+    fake_registry::internal::VersionChanged();
 }
 
 void SetCounterFrequency(int64_t hz) { state().frequency = hz; }
@@ -48,7 +81,10 @@ void SetCounterSource(std::function<int64_t()> source) { state().source = std::m
 
 uint64_t CounterReads() { return state().reads; }
 
-void Reset() { state() = State{}; }
+void Reset() {
+    state() = Initial();
+    fake_registry::Reset();
+}
 
 }  // namespace fake_windows
 

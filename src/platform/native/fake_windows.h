@@ -1,6 +1,8 @@
 // Controls for the native stand-ins of the Windows functions, for tests and
-// tools of the Linux build. Defaults: Windows 6.1, a 10 MHz counter that
-// follows the host's monotonic clock.
+// tools of the Linux build. Defaults: the Windows version QUOREL_SIM_WINVER
+// names ("major.minor", e.g. 5.1; unset: 6.1; anything else is reported on
+// stderr and gives 6.1), a 10 MHz counter that follows the host's
+// monotonic clock.
 #ifndef QUOREL_PLATFORM_FAKE_WINDOWS_H
 #define QUOREL_PLATFORM_FAKE_WINDOWS_H
 
@@ -9,7 +11,11 @@
 
 namespace fake_windows {
 
+constexpr char kVersionVariable[] = "QUOREL_SIM_WINVER";
+
 // What GetVersionExW reports; with fails set it returns FALSE and fills nothing.
+// A default registry loaded for the previous version is chosen again at the
+// next registry call (see fake_registry.h).
 void SetVersion(uint32_t major, uint32_t minor, bool fails = false);
 
 // What QueryPerformanceFrequency reports (the full 64-bit value).
@@ -22,7 +28,9 @@ void SetCounterSource(std::function<int64_t()> source);
 // Number of QueryPerformanceCounter calls since the last reset.
 uint64_t CounterReads();
 
-// Back to the defaults above, counts cleared.
+// Back to the defaults above (the version read from the environment again),
+// counts cleared; the registry back to its lazily loaded default too
+// (fake_registry::Reset).
 void Reset();
 
 }  // namespace fake_windows

@@ -1,0 +1,49 @@
+#include "platform/native/default_registry.h"
+
+#include "platform/native/fake_registry.h"
+#include "platform/native/reg_file_reader.h"
+#include "sim/environment.h"
+
+namespace fake_registry::internal {
+
+namespace {
+
+constexpr DWORD kFirstNt6Major = 6;  // Vista and later: the @pci.sys,#65536 texts
+constexpr DWORD kNt5Major = 5;       // 2000, XP, Server 2003
+
+struct Embedded {
+    const char* name;
+    const char* text;
+};
+
+Embedded ForReportedVersion() {
+    OSVERSIONINFOW info = {};
+    info.dwOSVersionInfoSize = sizeof(info);
+    DWORD major = GetVersionExW(&info) ? info.dwMajorVersion : kFirstNt6Major;
+    if (major >= kFirstNt6Major)
+        return {kDefaultNt6RegistryName, kDefaultNt6RegistryText};
+    if (major == kNt5Major)
+        return {kDefaultNt5RegistryName, kDefaultNt5RegistryText};
+    return {kDefault9xRegistryName, kDefault9xRegistryText};
+}
+
+}  // namespace
+
+Hives DefaultHives() {
+    std::string path = quorel::sim::GetEnvironment(kRegistryVariable);
+    Hives hives;
+    std::string error;
+    bool loaded = false;
+    if (path.empty()) {
+        Embedded file = ForReportedVersion();
+        loaded = ReadRegFile(file.text, file.name, &hives, &error);
+    } else {
+        loaded = ReadRegFileAt(path, &hives, &error);
+    }
+    if (loaded)
+        return hives;
+    quorel::sim::Complain(error);
+    return Hives{};
+}
+
+}  // namespace fake_registry::internal

@@ -1,0 +1,27 @@
+// The registry of the native build until a test loads its own: the file
+// named by QUOREL_SIM_REGISTRY, else the default machine's registry
+// (sim/machines/default-*.reg, embedded at build time) in the style of the
+// Windows version that GetVersionExW reports: 6 and later, 5.x, or 9x.
+#ifndef QUOREL_PLATFORM_NATIVE_DEFAULT_REGISTRY_H
+#define QUOREL_PLATFORM_NATIVE_DEFAULT_REGISTRY_H
+
+#include "platform/native/registry_key.h"
+
+namespace fake_registry::internal {
+
+// The embedded files: how messages name each, and its text.
+extern const char kDefaultNt6RegistryName[];
+extern const char kDefaultNt6RegistryText[];
+extern const char kDefaultNt5RegistryName[];
+extern const char kDefaultNt5RegistryText[];
+extern const char kDefault9xRegistryName[];
+extern const char kDefault9xRegistryText[];
+
+// The default registry now. A QUOREL_SIM_REGISTRY file that cannot be read
+// or is malformed is reported on stderr ("quorel-sim: ...") and gives an
+// empty registry.
+Hives DefaultHives();
+
+}  // namespace fake_registry::internal
+
+#endif  // QUOREL_PLATFORM_NATIVE_DEFAULT_REGISTRY_H

@@ -1,0 +1,72 @@
+#include "registry_read.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "platform/native/fake_registry.h"
+
+namespace registry_test {
+
+namespace {
+
+constexpr DWORD kNameChars = 260;
+
+}  // namespace
+
+void LoadText(const std::string& text) {
+    std::string error;
+    EXPECT_TRUE(fake_registry::Load(text, "test.reg", &error)) << error;
+}
+
+HKEY Open(HKEY root, const std::wstring& path) {
+    HKEY key = nullptr;
+    return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS ? key : nullptr;
+}
+
+std::vector<std::wstring> SubkeyNames(HKEY key) {
+    std::vector<std::wstring> names;
+    WCHAR name[kNameChars];
+    for (DWORD i = 0; RegEnumKeyW(key, i, name, kNameChars) == ERROR_SUCCESS; ++i)
+        names.push_back(name);
+    return names;
+}
+
+std::vector<ValueRead> Values(HKEY key) {
+    DWORD count = 0, max_bytes = 0;
+    EXPECT_EQ(RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                               nullptr, &max_bytes, nullptr, nullptr),
+              ERROR_SUCCESS);
+    std::vector<ValueRead> values;
+    for (DWORD i = 0; i < count; ++i) {
+        WCHAR name[kNameChars];
+        DWORD name_chars = kNameChars, type = REG_NONE, bytes = max_bytes;
+        std::vector<BYTE> data(max_bytes);
+        EXPECT_EQ(RegEnumValueW(key, i, name, &name_chars, nullptr, &type, data.data(), &bytes),
+                  ERROR_SUCCESS);
+        data.resize(bytes);
+        values.push_back(ValueRead{name, type, data});
+    }
+    return values;
+}
+
+std::wstring Units(const ValueRead& value) {
+    std::wstring units(value.data.size() / sizeof(WCHAR), L'\0');
+    std::memcpy(&units[0], value.data.data(), units.size() * sizeof(WCHAR));
+    return units;
+}
+
+std::wstring Text(HKEY root, const std::wstring& path, const std::wstring& name) {
+    HKEY key = Open(root, path);
+    if (!key)
+        return std::wstring();
+    std::wstring text;
+    for (const ValueRead& value : Values(key)) {
+        if (value.name == name)
+            text = Units(value).c_str();
+    }
+    RegCloseKey(key);
+    return text;
+}
+
+}  // namespace registry_test

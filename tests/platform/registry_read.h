@@ -1,0 +1,34 @@
+// Reads the native registry back through the Reg* functions, for the
+// platform tests.
+#ifndef QUOREL_TESTS_PLATFORM_REGISTRY_READ_H
+#define QUOREL_TESTS_PLATFORM_REGISTRY_READ_H
+
+#include <string>
+#include <vector>
+
+#include "platform/windows_api.h"
+
+namespace registry_test {
+
+// Loads the .reg text as "test.reg" and expects it to be accepted.
+void LoadText(const std::string& text);
+
+// The handle of root\path, or null when it does not open.
+HKEY Open(HKEY root, const std::wstring& path);
+
+struct ValueRead {
+    std::wstring name;
+    DWORD type;
+    std::vector<BYTE> data;
+};
+
+std::vector<std::wstring> SubkeyNames(HKEY key);
+std::vector<ValueRead> Values(HKEY key);
+// The WCHAR units of text data, its NUL included when it has one.
+std::wstring Units(const ValueRead& value);
+// The text value `name` of root\path up to its first NUL; empty when absent.
+std::wstring Text(HKEY root, const std::wstring& path, const std::wstring& name);
+
+}  // namespace registry_test
+
+#endif  // QUOREL_TESTS_PLATFORM_REGISTRY_READ_H
