@@ -136,16 +136,21 @@ TEST_F(NtLookup, WalkGoesOnPastAnInstanceThatCannotBeRead) {
     EXPECT_STREQ(r.device_desc, "") << "d matches, without its description";
 }
 
+// Data that fills the read buffer without a terminator, and texts longer
+// than the record's fields: cut, always terminated, nothing written past.
 TEST_F(NtLookup, LongAndUnterminatedTextsAreCutToTheirFields) {
     DeviceRecord& r = Add(1, 0, 0, 0x6A5D, 0x0101, 0x6A5D, 0x0001);
-    std::memset(r.device_desc, 'Z', sizeof(r.device_desc));
+    std::string unterminated = "hex(1):";
+    for (int i = 0; i < 260; ++i)
+        unterminated += i ? ",64,00" : "64,00";  // 260 times 'd' in UTF-16, no NUL
     const std::string key = "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\PCI\\" + kCardId + "\\a]\n";
-    // "card" as UTF-16 without a terminating NUL.
-    UseRegistry(NtInstance(kCardId, "a", Location5(1, 0, 0), std::string(300, 'd')) + key +
-                "\"ClassGUID\"=hex(1):63,00,61,00,72,00,64,00\n");
+    UseRegistry(NtInstance(kCardId, "a", Location5(1, 0, 0), "", std::string(259, 'g')) + key +
+                "\"DeviceDesc\"=" + unterminated + "\n");
     Annotate(kWindows5);
+    ASSERT_EQ(r.registry_matched, 1);
     EXPECT_EQ(std::string(r.device_desc), std::string(sizeof(r.device_desc) - 1, 'd'));
-    EXPECT_STREQ(r.class_guid_text, "card");
+    EXPECT_EQ(std::string(r.class_guid_text), std::string(sizeof(r.class_guid_text) - 1, 'g'));
+    EXPECT_EQ(r.config_manager_key[0], 0) << "the field after class_guid_text is untouched";
 }
 
 TEST_F(NtLookup, NineXFamilyOpensNoNtKey) {

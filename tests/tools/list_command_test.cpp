@@ -24,7 +24,7 @@ std::set<std::string> FunctionsFromJson(const std::string& json) {
     std::regex object(R"(\{"bus": (\d+), "devfn": (\d+), "vendor_id": (\d+), "device_id": (\d+), )"
                       R"("subsystem_vendor_id": \d+, "subsystem_id": \d+, "class_code": (\d+), )"
                       R"("hdr_type": \d+, "bus_master": [01], "irq": \d+, "bar": \[(\d+, ){5}\d+\], )"
-                      R"("rom_bar": \d+\})");
+                      R"("rom_bar": \d+[,}])");
     for (std::sregex_iterator it(json.begin(), json.end(), object), end; it != end; ++it) {
         const std::smatch& m = *it;
         long devfn = std::stol(m[2]);
@@ -50,6 +50,20 @@ TEST(ListCommand, DefaultMachineShowsCardsAndBridge) {
     EXPECT_NE(run.out.find("00:05.0  6a5d:0101"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("01:01.0  6a5d:494f"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("00:1e.0  8086:244e  060401  01"), std::string::npos) << run.out;
+    // The registry annotation of an open: the default registry names every function.
+    EXPECT_NE(run.out.find("  Quorel type 2 card\n"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("(no registry entry)"), std::string::npos) << run.out;
+}
+
+TEST(ListCommand, JsonCarriesTheRegistryFieldsAndTheParsedGuid) {
+    auto run = RunTool("list --json");
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_NE(run.out.find("\"registry_matched\": 1, \"device_desc\": \"Quorel type 1 card\", "
+                           "\"hardware_key\": \"PCI\\\\VEN_6A5D&DEV_0101&SUBSYS_00016A5D&REV_01\\\\"),
+              std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"config_manager_key\": \"\", \"class_guid_text\": \"{4d36e97d-e325-11ce-"
+                           "bfc1-08002be10318}\", \"class_guid\": \"{4D36E97D-E325-11CE-BFC1-08002BE10318}\""),
+              std::string::npos) << run.out;
 }
 
 TEST(TreeCommand, ShowsTheBusBehindTheBridge) {
