@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "driver/ulvexa.h"
+#include "ulvexa.h"
 #include "machine.h"
 
 namespace quorel::sim {

@@ -9,18 +9,11 @@
 
 #include <stddef.h>
 
+#include "card_facts.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
-
-/* Device IDs of the two card variants and their window lengths. */
-#define CARD_VENDOR 0x6A5Du
-#define CARD_TYPE1 0x0101u
-#define CARD_TYPE2 0x494Fu
-#define CARD_WINDOW_TYPE1 0x400000u
-#define CARD_WINDOW_TYPE2 0x400u
-#define CARD_CSR_OFFSET 1020u
-#define CARD_BOARD_ID_OFFSET 24u
 
 /* A growing text buffer; machine_free releases it (machine_init to reuse). */
 typedef struct MachineText {

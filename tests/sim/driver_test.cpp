@@ -7,14 +7,14 @@
 #include <sstream>
 #include <vector>
 
-#include "api/card_regs.h"
+#include "card_facts.h"
 #include "driver/ulvexa.h"
 #include "machine_text.h"
 #include "sim_machine.h"
 
 namespace {
 
-namespace card = quorel::card;
+namespace card = test_card;
 
 constexpr uint32_t kUntouched = 0xDEADBEEF;
 constexpr uint64_t kType2Window = card::kWindowType2;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "default_machine.h"
-#include "api/card_regs.h"
+#include "card_facts.h"
 #include "machine.h"
 #include "machine_parser.h"
 #include "machine_text.h"
@@ -13,6 +13,8 @@
 
 namespace quorel::sim {
 namespace {
+
+namespace card = test_card;
 
 constexpr uint32_t kUntouched = 0xDEADBEEF;
 constexpr uint64_t kCardBase = 0xFD000000;

@@ -2,13 +2,15 @@
 // and the mapping of register windows.
 #include <gtest/gtest.h>
 
-#include "api/card_regs.h"
+#include "card_facts.h"
 #include "machine.h"
 #include "machine_parser.h"
 #include "machine_text.h"
 
 namespace quorel::sim {
 namespace {
+
+namespace card = test_card;
 
 constexpr uint32_t kUntouched = 0xDEADBEEF;
 constexpr uint32_t kType1Base = 0xFD000000;

@@ -57,7 +57,7 @@ void case_positions(void) {
     CHECK_EQ(api.open(INT_MIN), 1);
     CHECK_EQ(e2e_calls("MapPhysToLin("), 3);
     check_mapping(0, CARD_WINDOW_TYPE1, kType1Bar);
-    check_mapping(1, CARD_WINDOW_TYPE1, kBehindBridgeBar & 0xFFFFFFF0u);
+    check_mapping(1, CARD_WINDOW_TYPE1, kBehindBridgeBar & ~CARD_BAR_FLAGS);
     check_mapping(2, CARD_WINDOW_TYPE2, kType2Bar);
 }
 
