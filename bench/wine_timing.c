@@ -2,8 +2,8 @@
    Quorel_out / Quorel_in on a type-1 card against a plain byte store behind a
    call, and the actual pause after writes to a type-2 card for a few
    settings of Quorel_setwr2wrdly. Timed with QueryPerformanceCounter. The
-   DLL is loaded at run time from beside this program, as a program built
-   without our import library would. */
+   DLL is loaded at run time, as a program built without our import library
+   would. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -34,16 +34,12 @@ static int resolve(HMODULE dll, const char *name, void *field, size_t size) {
     return proc != NULL;
 }
 
+/* Windows looks in the program's own folder first, where the build puts
+   Quorel_64.dll and the stand-in Ulvexa64.dll. */
 static int load(Api *api) {
-    char path[MAX_PATH];
-    char *slash;
-    HMODULE dll;
-    GetModuleFileNameA(NULL, path, sizeof(path));
-    slash = strrchr(path, '\\');
-    strcpy(slash ? slash + 1 : path, "Quorel_64.dll");
-    dll = LoadLibraryA(path);
+    HMODULE dll = LoadLibraryA("Quorel_64.dll");
     if (!dll) {
-        fprintf(stderr, "cannot load %s (error %lu)\n", path, GetLastError());
+        fprintf(stderr, "cannot load Quorel_64.dll (error %lu)\n", GetLastError());
         return 0;
     }
     return resolve(dll, "Quorel_open", &api->open, sizeof(api->open)) &&

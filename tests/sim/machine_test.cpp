@@ -25,7 +25,7 @@ const Address kAbsent{0, 6, 0};
 class SimulatedMachine : public testing::Test {
 protected:
     void SetUp() override {
-        using sim_test::FunctionText;
+        using test_support::FunctionText;
         std::string text = FunctionText("00:05.0", card::kVendorId, card::kDeviceIdType1, kType1Base) +
                            FunctionText("00:07.0", card::kVendorId, card::kDeviceIdType2, kType2Base) +
                            FunctionText("00:02.0", 0x8086, 0x29C2, kOtherBase) +

@@ -9,7 +9,7 @@
 
 #include <stddef.h>
 
-#include "card_machine.h"
+#include "machine_text.h"
 
 /* The sixteen exports (x64 has a single calling convention). */
 typedef struct Api {
