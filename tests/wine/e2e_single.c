@@ -239,14 +239,14 @@ void case_pacing(void) {
 void case_version_banner(void) {
     Api api;
     MachineText m;
-    char path[512], line[128] = "";
+    char path[MAX_PATH], line[128] = "";
     FILE *file;
     int major = 0, minor = 0;
     standard_cards(&m);
     if (!e2e_start(&m, &api))
         return;
     /* The DLL prints through the same C runtime as this program. */
-    snprintf(path, sizeof(path), "%s.banner", getenv("QUOREL_SIM_LOG"));
+    e2e_temp_file("banner", path);
     CHECK(freopen(path, "w", stdout) != NULL);
     CHECK_EQ(api.lib_version(&major, &minor), 0);
     fflush(stdout);

@@ -17,10 +17,35 @@ void e2e_fail(const char *file, int line, const char *what, long long got, long 
             want);
 }
 
-static void temp_file(const char *stem, char *path) {
+static void temp_folder(char *path, unsigned long pid) {
     char dir[MAX_PATH];
     GetTempPathA(sizeof(dir), dir);
-    snprintf(path, MAX_PATH, "%squorel-e2e-%s-%lu.txt", dir, stem, GetCurrentProcessId());
+    snprintf(path, MAX_PATH, "%squorel-e2e-%lu", dir, pid);
+}
+
+void e2e_temp_file(const char *stem, char *path) {
+    char folder[MAX_PATH];
+    temp_folder(folder, GetCurrentProcessId());
+    CreateDirectoryA(folder, NULL); /* or it is there already */
+    snprintf(path, MAX_PATH, "%s\\%s.txt", folder, stem);
+}
+
+int e2e_remove_temp_folder(unsigned long pid) {
+    char folder[MAX_PATH], pattern[MAX_PATH], file[MAX_PATH];
+    WIN32_FIND_DATAA found;
+    HANDLE search;
+    temp_folder(folder, pid);
+    snprintf(pattern, sizeof(pattern), "%s\\*", folder);
+    search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 1; /* the case made none */
+    do {
+        snprintf(file, sizeof(file), "%s\\%s", folder, found.cFileName);
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            DeleteFileA(file);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return RemoveDirectoryA(folder) != 0;
 }
 
 static int write_file(const char *path, const char *text, size_t length) {
@@ -94,8 +119,8 @@ static int load(Api *api) {
 int e2e_start(MachineText *machine, Api *api) {
     char machine_path[MAX_PATH];
     int written;
-    temp_file("machine", machine_path);
-    temp_file("log", log_path);
+    e2e_temp_file("machine", machine_path);
+    e2e_temp_file("log", log_path);
     written = write_file(machine_path, machine->text, machine->length) &&
               write_file(log_path, "", 0);
     machine_free(machine);
