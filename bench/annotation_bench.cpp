@@ -17,7 +17,6 @@
 #include <string>
 
 #include "annotation_machine.h"
-#include "platform/windows_api.h"
 #include "quorel.h"
 
 namespace {

@@ -8,12 +8,10 @@
 #include <string>
 
 #include "baseline_store.h"
+#include "bench_machine.h"
 #include "quorel.h"
 
 namespace {
-
-constexpr int kType1Position = 0;  // the simulator's default machine
-constexpr int kRegister = 5;
 
 void BM_BaselineStore(benchmark::State& state) {
     volatile unsigned char byte = 0;
@@ -26,13 +24,13 @@ BENCHMARK(BM_BaselineStore);
 void BM_QuorelOut(benchmark::State& state) {
     int value = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(Quorel_out(kRegister, value++));
+        benchmark::DoNotOptimize(Quorel_out(kBenchRegister, value++));
 }
 BENCHMARK(BM_QuorelOut);
 
 void BM_QuorelIn(benchmark::State& state) {
     for (auto _ : state)
-        benchmark::DoNotOptimize(Quorel_in(kRegister));
+        benchmark::DoNotOptimize(Quorel_in(kBenchRegister));
 }
 BENCHMARK(BM_QuorelIn);
 
@@ -58,8 +56,8 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (Quorel_open(kType1Position) != 0) {
-        std::fprintf(stderr, "no type-1 card at position %d\n", kType1Position);
+    if (Quorel_open(kBenchType1Position) != 0) {
+        std::fprintf(stderr, "no type-1 card at position %d\n", kBenchType1Position);
         return 1;
     }
     benchmark::Initialize(&argc, argv);

@@ -10,9 +10,36 @@ logs=build/logs
 rm -rf "$logs"
 mkdir -p "$logs"
 
-# run_tests PRESET: ctest, keeping the output to count the results.
+# Every test keeps its temporary files in a folder of its own and removes it
+# when it ends. Natively those folders go below $scratch (TMPDIR), under Wine
+# below the Wine prefix's temporary folder; both must end as they began.
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+wine_temp_files() {
+  find "${QUOREL_WINEPREFIX:-build/.wine}/drive_c/users" -ipath '*/temp/*' -name 'quorel-*' \
+    2>/dev/null | sort
+}
+wine_temp_before=$(wine_temp_files)
+
+# run_tests PRESET: ctest, keeping the output to count the results. Not
+# under Wine: its programs use Windows' temporary folder, and Wine itself
+# would put its server's socket into TMPDIR.
 run_tests() {
-  ctest --preset "$1" -j "$QUOREL_JOBS" --timeout 300 --no-tests=error 2>&1 | tee "$logs/ctest-$1.log"
+  local tmp=$scratch
+  [[ $1 == win* ]] && tmp=${TMPDIR:-/tmp}
+  TMPDIR=$tmp ctest --preset "$1" -j "$QUOREL_JOBS" --timeout 300 --no-tests=error 2>&1 |
+    tee "$logs/ctest-$1.log"
+}
+
+# check_leftovers: fails, naming them, when the tests left files behind.
+check_leftovers() {
+  local left
+  left=$({ find "$scratch" -mindepth 1; comm -13 <(echo "$wine_temp_before") <(wine_temp_files); } |
+    sed '/^$/d')
+  [[ -z $left ]] && return 0
+  echo "the tests left $(wc -l <<<"$left") temporary files or folders behind:"
+  head -20 <<<"$left"
+  return 1
 }
 
 step "Install build dependencies" scripts/bootstrap.sh || { summary; exit 1; }
@@ -33,6 +60,7 @@ for preset in native native-asan win64; do
   fi
 done
 
+step "Check for leftover temporary files" check_leftovers || true
 step "Check DLL tables" scripts/check-dll-tables.sh || true
 
 status=0

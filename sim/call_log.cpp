@@ -16,28 +16,28 @@ constexpr size_t kLineSize = 160;
 void CallLog::SetTarget(const std::string& target) {
     if (target == target_)
         return;
-    Close();
     target_ = target;
-    if (target.empty())
-        return;
-    // Binary: the same "\n" line ends on every platform for whoever parses it.
-    file_ = target == kLogToStderr ? stderr : std::fopen(target.c_str(), "ab");
-    if (!file_)
-        Complain(target + ": cannot open the call log");
-}
-
-void CallLog::Close() {
-    if (file_ && file_ != stderr)
-        std::fclose(file_);
-    file_ = nullptr;
-    target_.clear();
+    complained_ = false;
 }
 
 void CallLog::Line(const char* text) {
-    if (!file_)
+    if (!On())
         return;
-    std::fprintf(file_, "%s\n", text);
-    std::fflush(file_);
+    if (target_ == kLogToStderr) {
+        std::fprintf(stderr, "%s\n", text);
+        std::fflush(stderr);
+        return;
+    }
+    // Binary: the same "\n" line ends on every platform for whoever parses it.
+    FILE* file = std::fopen(target_.c_str(), "ab");
+    if (!file) {
+        if (!complained_)
+            Complain(target_ + ": cannot open the call log");
+        complained_ = true;
+        return;
+    }
+    std::fprintf(file, "%s\n", text);
+    std::fclose(file);
 }
 
 void CallLog::Initialize(uint8_t result) {
@@ -51,7 +51,7 @@ void CallLog::Remove() { Line("RemoveUlvexaDriver()"); }
 void CallLog::Shutdown() { Line("ShutdownUlvexa()"); }
 
 void CallLog::Map(const PhysMapRecord* record, const uint8_t* window) {
-    if (!file_)
+    if (!On())
         return;
     char result[32] = "NULL";
     if (window)
@@ -67,7 +67,7 @@ void CallLog::Map(const PhysMapRecord* record, const uint8_t* window) {
 }
 
 void CallLog::Read(const Address& at, uint16_t offset, uint8_t result, const uint32_t* value) {
-    if (!file_)
+    if (!On())
         return;
     char shown[16] = "NULL";
     if (value)
@@ -79,7 +79,7 @@ void CallLog::Read(const Address& at, uint16_t offset, uint8_t result, const uin
 }
 
 void CallLog::Write(const Address& at, uint16_t offset, uint32_t value, uint8_t result) {
-    if (!file_)
+    if (!On())
         return;
     char line[kLineSize];
     std::snprintf(line, sizeof(line), "PciCfgWrite(%s, 0x%03x, 0x%08" PRIx32 ") = %u",

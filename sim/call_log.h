@@ -1,6 +1,8 @@
 // The optional call log: one line per call into the driver-access library,
-// with its arguments and result, flushed at once so that a crash loses
-// nothing. Tests parse these lines; keep the format stable.
+// with its arguments and result. Each line is appended with the file opened
+// and closed around it, so that a crash loses nothing and the file can be
+// read, moved or deleted between calls (Windows refuses to delete a file
+// that is still open). Tests parse these lines; keep the format stable.
 #ifndef QUOREL_SIM_CALL_LOG_H
 #define QUOREL_SIM_CALL_LOG_H
 
@@ -8,7 +10,7 @@
 #include <cstdio>
 #include <string>
 
-#include "driver/ulvexa.h"
+#include "ulvexa.h"
 #include "machine.h"
 
 namespace quorel::sim {
@@ -17,8 +19,7 @@ constexpr char kLogToStderr[] = "stderr";
 
 class CallLog {
 public:
-    // target: empty (no log), "stderr", or a file to append to. Keeps the
-    // open file when the target is unchanged.
+    // target: empty (no log), "stderr", or a file to append to.
     void SetTarget(const std::string& target);
 
     void Initialize(uint8_t result);
@@ -29,11 +30,11 @@ public:
     void Write(const Address& at, uint16_t offset, uint32_t value, uint8_t result);
 
 private:
+    bool On() const { return !target_.empty(); }
     void Line(const char* text);
-    void Close();
 
     std::string target_;
-    FILE* file_ = nullptr;
+    bool complained_ = false;  // about a file that cannot be opened, once
 };
 
 }  // namespace quorel::sim

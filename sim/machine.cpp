@@ -2,8 +2,7 @@
 
 #include <cstring>
 
-#include "api/card_regs.h"
-#include "pci/pci_regs.h"
+#include "hardware.h"
 
 namespace quorel::sim {
 
@@ -36,12 +35,12 @@ uint32_t Function::Dword(uint16_t offset) const {
 }
 
 uint64_t Function::MemoryBase() const {
-    uint32_t bar0 = Dword(pci::kBar0);
-    if (bar0 & card::kBarIoSpace)
+    uint32_t bar0 = Dword(kBar0Offset);
+    if (bar0 & kBarIoSpace)
         return 0;
-    uint64_t base = bar0 & card::kBarAddressMask;
-    if ((bar0 & pci::kBarTypeMask) == pci::kBarMem64)
-        base |= static_cast<uint64_t>(Dword(pci::kBar0 + sizeof(bar0))) << 32;  // upper half in BAR1
+    uint64_t base = bar0 & kBarMemAddressMask;
+    if ((bar0 & kBarMemTypeMask) == kBarMemType64)
+        base |= static_cast<uint64_t>(Dword(kBar0Offset + sizeof(bar0))) << 32;  // upper half in BAR1
     return base;
 }
 
@@ -59,17 +58,13 @@ uint8_t* Function::Window() {
 }
 
 uint64_t WindowSizeFor(const Function& function) {
-    uint32_t ids = function.Dword(pci::kVendorId);
-    if (static_cast<uint16_t>(ids) != card::kVendorId)
+    uint32_t ids = function.Dword(kIdsOffset);
+    if (static_cast<uint16_t>(ids) != kCardVendorId)
         return kWindowOther;
-    switch (ids >> 16) {
-    case card::kDeviceIdType1:
-        return card::kWindowType1;
-    case card::kDeviceIdType2:
-        return card::kWindowType2;
-    default:
-        return kWindowOther;
-    }
+    for (const CardVariant& variant : kCardVariants)
+        if (ids >> 16 == variant.device_id)
+            return variant.window_bytes;
+    return kWindowOther;
 }
 
 Function& Machine::Add(const Address& at) { return functions_[Key(at)]; }
@@ -100,7 +95,7 @@ bool Machine::Read(const Address& at, uint16_t offset, uint32_t* value) {
         return false;
     const Function* function = Find(at);
     // Nobody claims the cycle: the bus returns all ones.
-    *value = function ? function->Dword(offset) : pci::kAllOnes32;
+    *value = function ? function->Dword(offset) : kNobodyAnswers;
     return true;
 }
 

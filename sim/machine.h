@@ -14,7 +14,7 @@
 
 namespace quorel::sim {
 
-// The card's IDs and window sizes are those of api/card_regs.h. Any other
+// The card's windows are sized from its IDs (hardware.h). Any other
 // function with a memory BAR0 gets a page, enough to poke at.
 constexpr uint64_t kWindowOther = 0x1000;
 

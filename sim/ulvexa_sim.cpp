@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "call_log.h"
-#include "driver/ulvexa.h"
+#include "ulvexa.h"
 #include "environment.h"
 #include "machine.h"
 #include "machine_loader.h"

@@ -1,8 +1,7 @@
 #include "card_fixture.h"
 
-#include <sstream>
-
 #include "api/card_state.h"
+#include "log_reader.h"
 #include "pci/device_list.h"
 #include "sim_machine.h"
 
@@ -39,11 +38,7 @@ void CardAccessTest::UseStandardMachine() {
 }
 
 int CardAccessTest::Calls(const std::string& call) const {
-    std::istringstream log(test_support::ReadFile(log_path_));
-    int count = 0;
-    for (std::string line; std::getline(log, line);)
-        count += line.compare(0, call.size(), call) == 0;
-    return count;
+    return log_count(test_support::ReadFile(log_path_).c_str(), call.c_str());
 }
 
 uint8_t WindowByte(uint32_t offset) { return quorel::RegisterWindow[offset]; }

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "card_machine.h"
+#include "machine_text.h"
 
 namespace card_test {
 

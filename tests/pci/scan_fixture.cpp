@@ -1,11 +1,7 @@
 #include "scan_fixture.h"
 
-#include <cstdio>
-
 std::string ScanTest::LocationOf(const quorel::DeviceRecord* r) {
-    char buf[16];
-    std::snprintf(buf, sizeof(buf), "%02x:%02x.%u", r->bus->number, r->devfn >> 3, r->devfn & 7);
-    return buf;
+    return test_support::LocationText(r->bus->number, r->devfn >> 3, r->devfn & 7);
 }
 
 std::vector<std::string> ScanTest::Locations() {

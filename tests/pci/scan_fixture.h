@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "machine_builder.h"
+#include "log_reader.h"
+#include "machine_text.h"
 #include "pci/config_access.h"
 #include "pci/device_list.h"
-#include "sim_log.h"
 #include "sim_machine.h"
 
 class ScanTest : public ::testing::Test {
@@ -32,9 +32,8 @@ protected:
         quorel::StartDiscovery();
         test_support::StopSimLog();
     }
-    std::vector<test_support::SimCall> Calls() const {
-        return test_support::ParseSimLog(test_support::ReadFile(log_path_));
-    }
+    // The call log of the last scan.
+    std::string Calls() const { return test_support::ReadFile(log_path_); }
     static std::vector<std::string> Locations();  // the device list, in order
     static const quorel::DeviceRecord* At(const std::string& location);
     // Config reads the scan made of one function.

@@ -7,14 +7,14 @@
 #include <sstream>
 #include <vector>
 
-#include "api/card_regs.h"
+#include "card_facts.h"
 #include "driver/ulvexa.h"
 #include "machine_text.h"
 #include "sim_machine.h"
 
 namespace {
 
-namespace card = quorel::card;
+namespace card = test_card;
 
 constexpr uint32_t kUntouched = 0xDEADBEEF;
 constexpr uint64_t kType2Window = card::kWindowType2;
@@ -24,7 +24,7 @@ constexpr uint8_t kBoardId3 = 0x88;
 
 // A type-2 card at 00:03.0 with board ID 3.
 const std::string kMachine =
-    sim_test::FunctionText("00:03.0", card::kVendorId, card::kDeviceIdType2, kCardBase) +
+    test_support::FunctionText("00:03.0", card::kVendorId, card::kDeviceIdType2, kCardBase) +
     "window 00:03.0 0x18 88\n";
 
 uint8_t* Map(uint64_t length, uint64_t phys_addr) {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "default_machine.h"
-#include "api/card_regs.h"
+#include "card_facts.h"
 #include "machine.h"
 #include "machine_parser.h"
 #include "machine_text.h"
@@ -13,6 +13,8 @@
 
 namespace quorel::sim {
 namespace {
+
+namespace card = test_card;
 
 constexpr uint32_t kUntouched = 0xDEADBEEF;
 constexpr uint64_t kCardBase = 0xFD000000;
@@ -42,7 +44,7 @@ std::vector<std::string> AddressTexts(const Machine& machine) {
 }
 
 const std::string kCard =
-    sim_test::FunctionText("00:05.0", card::kVendorId, card::kDeviceIdType1, kCardBase);
+    test_support::FunctionText("00:05.0", card::kVendorId, card::kDeviceIdType1, kCardBase);
 
 TEST(MachineFile, ReplaysDumpsOfEveryDepth) {
     const std::vector<std::string> expected = {"00:00.0", "00:01.0", "00:02.0",
@@ -156,7 +158,7 @@ struct Malformed {
 
 TEST(MachineFile, RefusesMalformedFilesNamingTheLine) {
     const std::string type2 =
-        sim_test::FunctionText("00:01.0", card::kVendorId, card::kDeviceIdType2, 0xFEBFF000);
+        test_support::FunctionText("00:01.0", card::kVendorId, card::kDeviceIdType2, 0xFEBFF000);
     const std::string row15 = "00: 00 01 02 03 04 05 06 07 08 09 0a 0b 0c 0d 0e\n";
     const std::string first15 = row15.substr(0, row15.size() - 1);  // a 16th byte goes after
     const std::vector<Malformed> cases = {

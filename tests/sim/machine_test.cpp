@@ -2,13 +2,15 @@
 // and the mapping of register windows.
 #include <gtest/gtest.h>
 
-#include "api/card_regs.h"
+#include "card_facts.h"
 #include "machine.h"
 #include "machine_parser.h"
 #include "machine_text.h"
 
 namespace quorel::sim {
 namespace {
+
+namespace card = test_card;
 
 constexpr uint32_t kUntouched = 0xDEADBEEF;
 constexpr uint32_t kType1Base = 0xFD000000;
@@ -23,7 +25,7 @@ const Address kAbsent{0, 6, 0};
 class SimulatedMachine : public testing::Test {
 protected:
     void SetUp() override {
-        using sim_test::FunctionText;
+        using test_support::FunctionText;
         std::string text = FunctionText("00:05.0", card::kVendorId, card::kDeviceIdType1, kType1Base) +
                            FunctionText("00:07.0", card::kVendorId, card::kDeviceIdType2, kType2Base) +
                            FunctionText("00:02.0", 0x8086, 0x29C2, kOtherBase) +

@@ -1,63 +1,67 @@
-#include "machine_builder.h"
-
-#include <cstdio>
+// The C++ face of the machine-text builder (machine_text.c).
+#include "machine_text.h"
 
 namespace test_support {
 
 namespace {
-std::string Hex2(unsigned v) {
-    char buf[8];
-    std::snprintf(buf, sizeof(buf), "%02x", v & 0xFF);
-    return buf;
+
+constexpr uint16_t kHeaderType = 0x0E;
+constexpr uint16_t kBar0 = 0x10;
+constexpr uint16_t kBusNumbers = 0x18;
+constexpr unsigned kBarSize = 4;
+
+// Takes the text and frees the buffer.
+std::string Take(MachineText& text) {
+    std::string out(text.text, text.length);
+    machine_free(&text);
+    return out;
 }
+
 }  // namespace
 
-SimFunction::SimFunction(uint8_t bus, uint8_t device, uint8_t function)
-    : bus_(bus), device_(device), function_(function) {}
+std::string LocationText(unsigned bus, unsigned device, unsigned function) {
+    char text[LOCATION_SIZE];
+    format_location(text, bus, device, function);
+    return text;
+}
+
+SimFunction::SimFunction(uint8_t bus, uint8_t device, uint8_t function) {
+    function_init(&config_, bus, device, function);
+}
 
 SimFunction& SimFunction::Dword(uint16_t offset, uint32_t value) {
-    for (unsigned i = 0; i < 4; ++i)
-        config_[(offset + i) & 0xFF] = static_cast<uint8_t>(value >> (8 * i));
+    function_dword(&config_, offset, value);
     return *this;
 }
 
 SimFunction& SimFunction::Byte(uint16_t offset, uint8_t value) {
-    config_[offset & 0xFF] = value;
+    function_byte(&config_, offset, value);
     return *this;
 }
 
 SimFunction& SimFunction::Ids(uint16_t vendor, uint16_t device) {
-    return Dword(0x00, vendor | static_cast<uint32_t>(device) << 16);
+    function_ids(&config_, vendor, device);
+    return *this;
 }
 
 SimFunction& SimFunction::Class(uint32_t class_code) {
-    uint32_t revision = config_[0x08];
-    return Dword(0x08, (class_code << 8) | revision);
+    function_class(&config_, class_code);
+    return *this;
 }
 
-SimFunction& SimFunction::Header(uint8_t header_type) { return Byte(0x0E, header_type); }
+SimFunction& SimFunction::Header(uint8_t header_type) { return Byte(kHeaderType, header_type); }
 
 SimFunction& SimFunction::Bar(unsigned index, uint32_t value) {
-    return Dword(static_cast<uint16_t>(0x10 + 4 * index), value);
+    return Dword(static_cast<uint16_t>(kBar0 + kBarSize * index), value);
 }
 
 SimFunction& SimFunction::BusNumbers(uint8_t primary, uint8_t secondary, uint8_t subordinate) {
-    return Dword(0x18, primary | secondary << 8 | subordinate << 16);
+    return Dword(kBusNumbers, primary | secondary << 8 | subordinate << 16);
 }
 
-std::string SimFunction::Location() const {
-    return Hex2(bus_) + ":" + Hex2(device_) + "." + std::to_string(function_);
-}
-
-std::string SimFunction::Text() const {
-    std::string text = Location() + " test function\n";
-    for (unsigned row = 0; row < 256; row += 16) {
-        text += Hex2(row) + ":";
-        for (unsigned i = 0; i < 16; ++i)
-            text += " " + Hex2(config_[row + i]);
-        text += "\n";
-    }
-    return text + "\n";
+SimFunction& SimFunction::Bridge(uint8_t primary, uint8_t secondary, uint8_t subordinate) {
+    function_bridge(&config_, primary, secondary, subordinate);
+    return *this;
 }
 
 SimFunction& MachineBuilder::Add(uint8_t bus, uint8_t device, uint8_t function, uint16_t vendor,
@@ -68,9 +72,8 @@ SimFunction& MachineBuilder::Add(uint8_t bus, uint8_t device, uint8_t function, 
 
 SimFunction& MachineBuilder::AddBridge(uint8_t bus, uint8_t device, uint8_t primary,
                                        uint8_t secondary, uint8_t subordinate) {
-    return Add(bus, device, 0, 0x8086, 0x244e, 0x060400)
-        .Header(0x01)
-        .BusNumbers(primary, secondary, subordinate);
+    functions_.emplace_back(bus, device, 0);
+    return functions_.back().Bridge(primary, secondary, subordinate);
 }
 
 MachineBuilder& MachineBuilder::Directive(const std::string& line) {
@@ -79,12 +82,26 @@ MachineBuilder& MachineBuilder::Directive(const std::string& line) {
 }
 
 std::string MachineBuilder::Text() const {
-    std::string text;
+    MachineText text;
+    machine_init(&text);
     for (const SimFunction& f : functions_)
-        text += f.Text();
+        machine_function(&text, &f.config(), MACHINE_ROWS_XXX);
     for (const std::string& d : directives_)
-        text += d + "\n";
-    return text;
+        machine_line(&text, "%s", d.c_str());
+    return Take(text);
+}
+
+std::string FunctionText(const std::string& address, uint16_t vendor, uint16_t device,
+                         uint32_t bar0, uint32_t bar1) {
+    FunctionConfig config;
+    function_init_at(&config, address.c_str());
+    function_ids(&config, vendor, device);
+    function_dword(&config, kBar0, bar0);
+    function_dword(&config, kBar0 + kBarSize, bar1);
+    MachineText text;
+    machine_init(&text);
+    machine_function(&text, &config, MACHINE_ROWS_X);
+    return Take(text);
 }
 
 }  // namespace test_support

@@ -1,7 +1,5 @@
 #include "sim_machine.h"
 
-#include <atomic>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -9,8 +7,6 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include <unistd.h>
 #endif
 
 namespace test_support {
@@ -25,21 +21,6 @@ void SetEnv(const char* name, const char* value) {
     else
         unsetenv(name);
 #endif
-}
-
-std::string TempPath(const std::string& stem) {
-    static std::atomic<unsigned> counter{0};
-#ifdef _WIN32
-    char dir[MAX_PATH];
-    GetTempPathA(sizeof(dir), dir);
-    unsigned long pid = GetCurrentProcessId();
-#else
-    const char* env = std::getenv("TMPDIR");
-    std::string dir = std::string(env && *env ? env : "/tmp") + "/";
-    unsigned long pid = static_cast<unsigned long>(getpid());
-#endif
-    return std::string(dir) + "quorel-" + stem + "-" + std::to_string(pid) + "-" +
-           std::to_string(counter++) + ".txt";
 }
 
 std::string ReadFile(const std::string& path) {

@@ -5,22 +5,24 @@
 
 #include <string>
 
+#include "temp_folder.h"
+
 namespace test_support {
 
 void SetEnv(const char* name, const char* value);  // null value unsets
-std::string TempPath(const std::string& stem);     // a new, unique file name
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& text);
 std::string SourcePath(const std::string& relative);  // a file of the repository
 
-// Writes the machine text to a new temporary file and names it in
+// Writes the machine text to a new file in the test's temporary folder and names it in
 // QUOREL_SIM_MACHINE: the next InitializeUlvexa (the next discovery after a
 // reset) simulates it. Returns the file's path.
 std::string UseMachine(const std::string& text);
 // Back to the simulator's embedded default machine.
 void UseDefaultMachine();
 
-// Starts a call log in a new temporary file (QUOREL_SIM_LOG); returns its path.
+// Starts a call log in a new file of the test's temporary folder
+// (QUOREL_SIM_LOG); returns its path.
 std::string StartSimLog();
 void StopSimLog();
 

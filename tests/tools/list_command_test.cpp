@@ -5,6 +5,7 @@
 #include <set>
 
 #include "lspci_listing.h"
+#include "machine_text.h"
 #include "sim_machine.h"
 #include "tool_runner.h"
 
@@ -28,8 +29,8 @@ std::set<std::string> FunctionsFromJson(const std::string& json) {
     for (std::sregex_iterator it(json.begin(), json.end(), object), end; it != end; ++it) {
         const std::smatch& m = *it;
         long devfn = std::stol(m[2]);
-        out.insert(Hex(std::stol(m[1]), 2) + ":" + Hex(devfn >> 3, 2) + "." + Hex(devfn & 7, 1) +
-                   " " + Hex(std::stol(m[5]) >> 8, 4) + " " + Hex(std::stol(m[3]), 4) + ":" +
+        out.insert(test_support::LocationText(std::stol(m[1]), devfn >> 3, devfn & 7) + " " +
+                   Hex(std::stol(m[5]) >> 8, 4) + " " + Hex(std::stol(m[3]), 4) + ":" +
                    Hex(std::stol(m[4]), 4));
     }
     return out;

@@ -1,5 +1,7 @@
 /* Runs every case in a child process (discovery happens once per process and
-   the DLL has no way to undo it), or, given a case name, that one case. */
+   the DLL has no way to undo it), or, given a case name, that one case. The
+   child's temporary files are removed once it has ended, when nothing holds
+   them open any more. */
 #include <stdio.h>
 #include <string.h>
 #include <windows.h>
@@ -63,6 +65,10 @@ static long run_child(const char *name) {
     GetExitCodeProcess(child.hProcess, &code);
     CloseHandle(child.hThread);
     CloseHandle(child.hProcess);
+    if (!e2e_remove_temp_folder(child.dwProcessId)) {
+        fprintf(stderr, "%s: its temporary files could not be removed\n", name);
+        return -1;
+    }
     return (long)code;
 }
 

@@ -57,7 +57,7 @@ void case_positions(void) {
     CHECK_EQ(api.open(INT_MIN), 1);
     CHECK_EQ(e2e_calls("MapPhysToLin("), 3);
     check_mapping(0, CARD_WINDOW_TYPE1, kType1Bar);
-    check_mapping(1, CARD_WINDOW_TYPE1, kBehindBridgeBar & 0xFFFFFFF0u);
+    check_mapping(1, CARD_WINDOW_TYPE1, kBehindBridgeBar & ~CARD_BAR_FLAGS);
     check_mapping(2, CARD_WINDOW_TYPE2, kType2Bar);
 }
 
@@ -239,14 +239,14 @@ void case_pacing(void) {
 void case_version_banner(void) {
     Api api;
     MachineText m;
-    char path[512], line[128] = "";
+    char path[MAX_PATH], line[128] = "";
     FILE *file;
     int major = 0, minor = 0;
     standard_cards(&m);
     if (!e2e_start(&m, &api))
         return;
     /* The DLL prints through the same C runtime as this program. */
-    snprintf(path, sizeof(path), "%s.banner", getenv("QUOREL_SIM_LOG"));
+    e2e_temp_file("banner", path);
     CHECK(freopen(path, "w", stdout) != NULL);
     CHECK_EQ(api.lib_version(&major, &minor), 0);
     fflush(stdout);

@@ -1,5 +1,7 @@
 #include "e2e_support.h"
 
+#include "log_reader.h"
+
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -15,10 +17,35 @@ void e2e_fail(const char *file, int line, const char *what, long long got, long 
             want);
 }
 
-static void temp_file(const char *stem, char *path) {
+static void temp_folder(char *path, unsigned long pid) {
     char dir[MAX_PATH];
     GetTempPathA(sizeof(dir), dir);
-    snprintf(path, MAX_PATH, "%squorel-e2e-%s-%lu.txt", dir, stem, GetCurrentProcessId());
+    snprintf(path, MAX_PATH, "%squorel-e2e-%lu", dir, pid);
+}
+
+void e2e_temp_file(const char *stem, char *path) {
+    char folder[MAX_PATH];
+    temp_folder(folder, GetCurrentProcessId());
+    CreateDirectoryA(folder, NULL); /* or it is there already */
+    snprintf(path, MAX_PATH, "%s\\%s.txt", folder, stem);
+}
+
+int e2e_remove_temp_folder(unsigned long pid) {
+    char folder[MAX_PATH], pattern[MAX_PATH], file[MAX_PATH];
+    WIN32_FIND_DATAA found;
+    HANDLE search;
+    temp_folder(folder, pid);
+    snprintf(pattern, sizeof(pattern), "%s\\*", folder);
+    search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 1; /* the case made none */
+    do {
+        snprintf(file, sizeof(file), "%s\\%s", folder, found.cFileName);
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            DeleteFileA(file);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return RemoveDirectoryA(folder) != 0;
 }
 
 static int write_file(const char *path, const char *text, size_t length) {
@@ -92,8 +119,8 @@ static int load(Api *api) {
 int e2e_start(MachineText *machine, Api *api) {
     char machine_path[MAX_PATH];
     int written;
-    temp_file("machine", machine_path);
-    temp_file("log", log_path);
+    e2e_temp_file("machine", machine_path);
+    e2e_temp_file("log", log_path);
     written = write_file(machine_path, machine->text, machine->length) &&
               write_file(log_path, "", 0);
     machine_free(machine);
@@ -108,50 +135,28 @@ int e2e_start(MachineText *machine, Api *api) {
     return load(api);
 }
 
-/* Calls `visit` for each log line starting with `call`; returns their number. */
-static int each_line(const char *call, void (*visit)(const char *line, int n, void *context),
-                     void *context) {
+int e2e_calls(const char *call) {
     char *text = read_file(log_path);
-    const char *line = text;
-    size_t length = strlen(call);
-    int count = 0;
-    while (line && *line) {
-        if (strncmp(line, call, length) == 0) {
-            if (visit)
-                visit(line, count, context);
-            ++count;
-        }
-        line = strchr(line, '\n');
-        line = line ? line + 1 : NULL;
-    }
+    int count = text ? log_count(text, call) : 0;
     free(text);
     return count;
 }
 
-int e2e_calls(const char *call) { return each_line(call, NULL, NULL); }
-
-struct Mapping {
-    int wanted;
-    int found;
-    unsigned long long length, phys_addr, window;
-};
-
-static void parse_mapping(const char *line, int n, void *context) {
-    struct Mapping *m = (struct Mapping *)context;
-    if (n == m->wanted)
-        m->found = sscanf(line, "MapPhysToLin(length=%llx, phys_addr=%llx) = %llx", &m->length,
-                          &m->phys_addr, &m->window) >= 2;
-}
-
 int e2e_mapping(int n, unsigned long long *length, unsigned long long *phys_addr,
                 unsigned char **window) {
-    struct Mapping m = {0, 0, 0, 0, 0};
-    m.wanted = n;
-    each_line("MapPhysToLin(", parse_mapping, &m);
-    *length = m.length;
-    *phys_addr = m.phys_addr;
-    *window = (unsigned char *)(size_t)m.window;
-    return m.found;
+    char *text = read_file(log_path);
+    const char *cursor = text ? text : "", *line = NULL;
+    unsigned long long address = 0;
+    int found = 0;
+    *length = *phys_addr = 0;
+    while (n-- >= 0 && (line = log_next(&cursor, "MapPhysToLin(")) != NULL)
+        continue;
+    if (line)
+        found = sscanf(line, "MapPhysToLin(length=%llx, phys_addr=%llx) = %llx", length, phys_addr,
+                       &address) >= 2;
+    *window = (unsigned char *)(size_t)address;
+    free(text);
+    return found;
 }
 
 int e2e_window_unchanged(const unsigned char *window, unsigned count, unsigned value,

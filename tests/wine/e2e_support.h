@@ -8,8 +8,9 @@
 #define QUOREL_TESTS_WINE_E2E_SUPPORT_H
 
 #include <stddef.h>
+#include <windows.h>
 
-#include "card_machine.h"
+#include "machine_text.h"
 
 /* The sixteen exports (x64 has a single calling convention). */
 typedef struct Api {
@@ -47,6 +48,13 @@ void e2e_fail(const char *file, int line, const char *what, long long got, long 
         if (!(cond))                                                                     \
             e2e_fail(__FILE__, __LINE__, #cond, 0, 1);                                   \
     } while (0)
+
+/* A file in this process's temporary folder (made if need be), into
+   path[MAX_PATH]. A case's folder is removed when its process has ended. */
+void e2e_temp_file(const char *stem, char *path);
+/* Removes the temporary folder of the process `pid` with every file in it;
+   0 when something is left. */
+int e2e_remove_temp_folder(unsigned long pid);
 
 /* Writes the machine to a temporary file, names it and a fresh call log in
    the environment, frees the text, then loads the DLL and resolves every

@@ -6,11 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "api/card_regs.h"
-#include "api/card_search.h"
-#include "api/card_state.h"
+#include "api/inspect.h"
 #include "card_target.h"
-#include "pci/device_list.h"
 #include "quiet_stdout.h"
 #include "quorel.h"
 
@@ -19,9 +16,9 @@ namespace commands {
 namespace {
 
 using quorel::DeviceRecord;
-namespace card = quorel::card;
+namespace inspect = quorel::inspect;
 
-constexpr int kLastRegister = card::kCsrIndex - 1;
+constexpr int kLastRegister = inspect::kStatusRegister - 1;
 constexpr int kMaxByte = 0xFF;
 constexpr int kDumpColumns = 16;
 
@@ -86,7 +83,7 @@ void PrintByte(const cli::Args& args, const Target& target, const char* key, int
 // Position of a card's record in search order, with its variant.
 int PositionOf(const DeviceRecord* record, int32_t& type) {
     for (int32_t position = 0;; ++position) {
-        const DeviceRecord* found = quorel::LocateCard(position, &type);
+        const DeviceRecord* found = inspect::CardAt(position, &type);
         if (!found || found == record)
             return found ? position : -1;
     }
@@ -97,26 +94,26 @@ void CardJson(cli::Json& json, int position, int32_t type, const DeviceRecord* r
         .Key("type").Int(type)
         .Key("location").String(cli::Location(record))
         .Key("bar0").Int(record->bar[0])
-        .Key("window_length").Int(static_cast<long long>(card::WindowLength(type)));
+        .Key("window_length").Int(static_cast<long long>(inspect::WindowLength(type)));
 }
 
 void PrintCardColumns(int position, int32_t type, const DeviceRecord* record) {
     std::printf("%-4d %-5d %-9s %s  0x%llx\n", position, type, cli::Location(record).c_str(),
                 cli::Hex(record->bar[0], 8).c_str(),
-                static_cast<unsigned long long>(card::WindowLength(type)));
+                static_cast<unsigned long long>(inspect::WindowLength(type)));
 }
 
 }  // namespace
 
 int Cards(const cli::Args& args) {
-    quorel::StartDiscovery();
+    inspect::Discover();
     cli::Json json;
     json.BeginArray();
     if (!args.json)
         std::printf("POS  TYPE  LOCATION  BAR0      WINDOW\n");
     int32_t type = 0;
     int position = 0;
-    for (const DeviceRecord* r; (r = quorel::LocateCard(position, &type)); ++position) {
+    for (const DeviceRecord* r; (r = inspect::CardAt(position, &type)); ++position) {
         if (args.json) {
             json.BeginObject();
             CardJson(json, position, type, r);
@@ -133,15 +130,15 @@ int Cards(const cli::Args& args) {
 }
 
 int Boards(const cli::Args& args) {
-    int valid[card::kBoardCount] = {};
+    int valid[inspect::kBoardCount] = {};
     Quorel_open2();
     Quorel_getvalidid2(valid);
     cli::Json json;
     json.BeginArray();
     if (!args.json)
         std::printf("BOARD  PRESENT  POS  TYPE  LOCATION  BAR0      WINDOW\n");
-    for (int board = 0; board < card::kBoardCount; ++board) {
-        const DeviceRecord* record = quorel::CardSlots[board].device;
+    for (int board = 0; board < inspect::kBoardCount; ++board) {
+        const DeviceRecord* record = inspect::BoardCard(board);
         int32_t type = 0;
         const int position = valid[board] ? PositionOf(record, type) : -1;
         if (args.json) {

@@ -1,5 +1,6 @@
-// The quorel tool's card commands. Each goes through the library's exports,
-// exactly as an application would.
+// The quorel tool's card commands. Each drives the card through the library's
+// exports, as an application would; what they show beyond that (positions,
+// locations, the board table) comes from the library's inspection view.
 #ifndef QUOREL_TOOLS_CARD_COMMANDS_H
 #define QUOREL_TOOLS_CARD_COMMANDS_H
 

@@ -3,7 +3,7 @@
 #include <climits>
 #include <cstdio>
 
-#include "api/card_regs.h"
+#include "api/inspect.h"
 #include "quorel.h"
 
 namespace commands {
@@ -24,7 +24,7 @@ bool OpenPosition(int position) {
 }
 
 bool OpenBoard(int board) {
-    int valid[quorel::card::kBoardCount] = {};
+    int valid[quorel::inspect::kBoardCount] = {};
     Quorel_open2();
     Quorel_getvalidid2(valid);
     if (!valid[board]) {
@@ -33,7 +33,7 @@ bool OpenBoard(int board) {
     }
     // Index 255 is refused without touching the card, yet selects the board
     // for Quorel_sts and the control commands.
-    Quorel_in2(board, quorel::card::kCsrIndex);
+    Quorel_in2(board, quorel::inspect::kStatusRegister);
     return true;
 }
 
@@ -49,7 +49,7 @@ bool ParseInRange(const std::string& text, long long low, long long high, int& o
 
 bool ParseTarget(const cli::Args& args, Target& target, size_t& rest, std::string& error) {
     if (args.board) {
-        if (*args.board < 0 || *args.board >= quorel::card::kBoardCount) {
+        if (*args.board < 0 || *args.board >= quorel::inspect::kBoardCount) {
             error = "board ID must be 0 to 3";
             return false;
         }

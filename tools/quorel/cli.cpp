@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cerrno>
 
-#include "pci/device_list.h"
+#include "api/inspect.h"
 
 namespace cli {
 

@@ -3,9 +3,8 @@
 #include <cstring>
 #include <string>
 
+#include "api/inspect.h"
 #include "commands.h"
-#include "pci/device_list.h"
-#include "registry/annotate.h"
 
 namespace commands {
 
@@ -18,9 +17,9 @@ constexpr unsigned kBarCount = 6;
 // Runs the library's discovery and one registry annotation, as an open
 // does; false (after saying why) when it found nothing.
 bool Discover() {
-    quorel::StartDiscovery();
-    quorel::AnnotateFromRegistry();
-    if (quorel::device_list)
+    quorel::inspect::Discover();
+    quorel::inspect::Annotate();
+    if (quorel::inspect::Devices())
         return true;
     std::fprintf(stderr,
                  "quorel: the bus scan found no PCI functions. The driver-access library "
@@ -155,13 +154,13 @@ int List(const cli::Args& args) {
     if (args.json) {
         cli::Json json;
         json.BeginArray();
-        for (const DeviceRecord* r = quorel::device_list; r; r = r->next)
+        for (const DeviceRecord* r = quorel::inspect::Devices(); r; r = r->next)
             RecordJson(json, r);
         std::printf("%s\n", json.EndArray().Text().c_str());
         return cli::kExitOk;
     }
     std::printf("LOCATION IDS        CLASS   HDR  IRQ  MASTER  BARS\n");
-    for (const DeviceRecord* r = quorel::device_list; r; r = r->next) {
+    for (const DeviceRecord* r = quorel::inspect::Devices(); r; r = r->next) {
         PrintRecordLine(r, "");
         PrintRegistryLines(r);
     }
@@ -173,10 +172,10 @@ int Tree(const cli::Args& args) {
         return cli::kExitFailure;
     if (args.json) {
         cli::Json json;
-        BusJson(json, &quorel::root_bus);
+        BusJson(json, quorel::inspect::RootBus());
         std::printf("%s\n", json.Text().c_str());
     } else {
-        PrintBus(&quorel::root_bus, "");
+        PrintBus(quorel::inspect::RootBus(), "");
     }
     return cli::kExitOk;
 }

@@ -1,0 +1,47 @@
+// What a diagnostic tool may see of the library beyond its sixteen exports:
+// the discovery an open runs, the device list and bus tree it builds, where
+// each card sits in the search order, and the multi-card table. Read-only:
+// records come back const and nothing here changes what the exports do
+// next. Never exported from the DLLs; the quorel tool links the library's
+// code directly.
+#ifndef QUOREL_API_INSPECT_H
+#define QUOREL_API_INSPECT_H
+
+#include <cstdint>
+
+#include "api/card_regs.h"
+#include "pci/device_list.h"
+
+namespace quorel::inspect {
+
+// Board IDs run from 0 to kBoardCount - 1.
+constexpr int kBoardCount = card::kBoardCount;
+// The register index every register export refuses. Quorel_in2 given it
+// still selects the board for Quorel_sts and the control commands.
+constexpr int kStatusRegister = card::kCsrIndex;
+
+// Runs discovery as every open does (the Windows version class each time,
+// the bus scan only the first time in the process). Returns the device list.
+const DeviceRecord* Discover();
+// Runs the registry annotation every open runs after discovery, filling
+// the records' registry fields.
+void Annotate();
+// The device list in scan order, linked by `next`; null before discovery or
+// when the scan found nothing.
+const DeviceRecord* Devices();
+// Bus 0, the root of the bus tree.
+const BusNode* RootBus();
+
+// The card at search position `position` (from 0), as Quorel_open counts:
+// every type-1 card in list order, then every type-2 card. *type receives
+// its variant (1 or 2). Null when there is none.
+const DeviceRecord* CardAt(int32_t position, int32_t* type);
+// Length of a variant's register window.
+uint64_t WindowLength(int32_t type);
+// The card filed under `board` by the last multi-card open; null when that
+// entry is empty or `board` is not a board ID.
+const DeviceRecord* BoardCard(int board);
+
+}  // namespace quorel::inspect
+
+#endif  // QUOREL_API_INSPECT_H
