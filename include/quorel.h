@@ -36,7 +36,10 @@ extern "C" {
 
 /* Opens the card at `index`, counted from 0 over all cards found: first
    every 4 MiB-window card (device 0x0101) in bus order, then every 1 KiB
-   card (device 0x494F). The buses are scanned once, at the first open.
+   card (device 0x494F). The buses are scanned once, at the first open,
+   from bus 0 through its bridges; cards on further root buses count too
+   (after those, type by type) only when the environment variable
+   QUOREL_SCAN_PEER_BUSES is "1" at that first open.
    Returns 0 when opened, 1 when there is no card at that position (any
    card opened earlier stays open), 2 when its register window could not be
    mapped (no card is open then). */

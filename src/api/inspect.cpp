@@ -17,6 +17,11 @@ const DeviceRecord* Devices() { return device_list; }
 
 const BusNode* RootBus() { return &root_bus; }
 
+std::vector<PeerFunction> UnreachedFunctions() {
+    StartDiscovery();
+    return PeerBusFunctions();
+}
+
 const DeviceRecord* CardAt(int32_t position, int32_t* type) { return LocateCard(position, type); }
 
 uint64_t WindowLength(int32_t type) { return card::WindowLength(type); }

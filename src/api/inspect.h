@@ -8,9 +8,11 @@
 #define QUOREL_API_INSPECT_H
 
 #include <cstdint>
+#include <vector>
 
 #include "api/card_regs.h"
 #include "pci/device_list.h"
+#include "pci/peer_buses.h"
 
 namespace quorel::inspect {
 
@@ -31,6 +33,12 @@ void Annotate();
 const DeviceRecord* Devices();
 // Bus 0, the root of the bus tree.
 const BusNode* RootBus();
+// The functions on peer root buses that the device list lacks because
+// QUOREL_SCAN_PEER_BUSES=1 was not set at discovery, in the order that
+// setting would append them; empty when it was set. Runs discovery first,
+// then probes with reads of its own (driver access opened and released
+// around them); the device list and the bus tree do not change.
+std::vector<PeerFunction> UnreachedFunctions();
 
 // The card at search position `position` (from 0), as Quorel_open counts:
 // every type-1 card in list order, then every type-2 card. *type receives

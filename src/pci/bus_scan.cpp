@@ -1,12 +1,15 @@
 // The once-per-process walk of every PCI bus reachable by configuration
-// reads. It only reads: a bridge without bus numbers is not programmed, its
-// bus is probed under the next free number.
+// reads from bus 0 (and, when asked for, from the peer root buses:
+// pci/peer_buses.h). It only reads: a bridge without bus numbers is not
+// programmed, its bus is probed under the next free number.
 #include <cstdlib>
 #include <cstring>
 
 #include "pci/config_access.h"
 #include "pci/device_list.h"
 #include "pci/pci_regs.h"
+#include "pci/peer_buses.h"
+#include "pci/scan_internals.h"
 
 namespace quorel {
 
@@ -14,15 +17,8 @@ namespace {
 
 using namespace pci;
 
-constexpr unsigned kBusCount = 256;
 constexpr unsigned kDevfnCount = 255;  // devfn 255 (device 31, function 7) is never probed
 constexpr uint32_t kBusNumbersAssigned = 0x00FFFFFF;
-
-// Bus numbers already scanned in this discovery. Firmware can leave a
-// bridge pointing back at a bus on its own path, or two bridges at the same
-// bus: scanning such a bus again would recurse without end or list its
-// functions twice, shifting every later card's position.
-bool bus_seen[kBusCount];
 
 // Bridges whose secondary bus is not followed.
 struct BridgeId {
@@ -40,10 +36,6 @@ T* AllocZeroed(size_t size = sizeof(T)) {
     if (p)
         std::memset(p, 0, size);
     return static_cast<T*>(p);
-}
-
-bool IdsAbsent(uint32_t ids) {
-    return ids == 0xFFFFFFFF || ids == 0 || ids == 0x0000FFFF || ids == 0xFFFF0000;
 }
 
 bool IsUnfollowedBridge(const DeviceRecord* r) {
@@ -181,17 +173,6 @@ void ScanFunctions(BusNode* node) {
     }
 }
 
-BusNode* AddChild(BusNode* node, DeviceRecord* bridge) {
-    BusNode* child = AllocZeroed<BusNode>();
-    if (!child)
-        return nullptr;
-    child->next = node->children;
-    node->children = child;
-    child->bridge = bridge;
-    child->parent = node;
-    return child;
-}
-
 // Follows one PCI-to-PCI bridge of the node's bus; updates max.
 void ScanBehindBridge(BusNode* node, DeviceRecord* r, uint32_t& max) {
     uint32_t buses = 0;  // primary, secondary, subordinate, latency timer
@@ -221,6 +202,19 @@ void ScanBehindBridge(BusNode* node, DeviceRecord* r, uint32_t& max) {
 }
 
 }  // namespace
+
+bool bus_seen[kBusCount];
+
+BusNode* AddChild(BusNode* node, DeviceRecord* bridge) {
+    BusNode* child = AllocZeroed<BusNode>();
+    if (!child)
+        return nullptr;
+    child->next = node->children;
+    node->children = child;
+    child->bridge = bridge;
+    child->parent = node;
+    return child;
+}
 
 uint32_t ScanBus(BusNode* node) {
     bus_seen[node->number] = true;
@@ -263,6 +257,9 @@ void StartDiscovery() {
     root_bus = BusNode{};
     std::memset(bus_seen, 0, sizeof(bus_seen));
     root_bus.subordinate = static_cast<uint8_t>(ScanBus(&root_bus));
+    peer_buses_scanned = PeerBusesRequested() ? 1 : 0;
+    if (peer_buses_scanned)
+        ScanPeerBuses(&root_bus);
     RemoveDriver();
     discovery_done = 1;
 }

@@ -10,20 +10,12 @@ DeviceRecord* device_list = nullptr;
 DeviceRecord** device_list_tail = &device_list;
 BusNode root_bus{};
 int32_t discovery_done = 0;
+int32_t peer_buses_scanned = 0;
 
 namespace {
 
 bool HasIds(const DeviceRecord* r, uint32_t vendor, uint32_t device) {
     return r->vendor_id == vendor && r->device_id == device;
-}
-
-void FreeChildren(BusNode* node) {
-    for (BusNode* child = node->children; child;) {
-        BusNode* next = child->next;
-        FreeChildren(child);
-        std::free(child);
-        child = next;
-    }
 }
 
 }  // namespace
@@ -50,17 +42,31 @@ void FreeRecord(DeviceRecord* record) {
     std::free(record);
 }
 
-void ResetDiscovery() {
-    for (DeviceRecord* r = device_list; r;) {
-        DeviceRecord* next = r->next;
-        FreeRecord(r);
-        r = next;
+void FreeRecords(DeviceRecord* head) {
+    while (head) {
+        DeviceRecord* next = head->next;
+        FreeRecord(head);
+        head = next;
     }
-    FreeChildren(&root_bus);
+}
+
+void FreeBusNodes(BusNode* node) {
+    for (BusNode* child = node->children; child;) {
+        BusNode* next = child->next;
+        FreeBusNodes(child);
+        std::free(child);
+        child = next;
+    }
+}
+
+void ResetDiscovery() {
+    FreeRecords(device_list);
+    FreeBusNodes(&root_bus);
     device_list = nullptr;
     device_list_tail = &device_list;
     root_bus = BusNode{};
     discovery_done = 0;
+    peer_buses_scanned = 0;
     driver_open = 0;
     OsFamily = 0;
 }

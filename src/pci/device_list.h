@@ -56,6 +56,8 @@ extern DeviceRecord* device_list;
 extern DeviceRecord** device_list_tail;
 extern BusNode root_bus;
 extern int32_t discovery_done;
+// 1 when this discovery also scanned the peer root buses (pci/peer_buses.h).
+extern int32_t peer_buses_scanned;
 
 // Classifies the Windows version on every call; scans once per process.
 void StartDiscovery();
@@ -74,6 +76,10 @@ namespace internal {
 // Releases a record and its configuration copy (a dropped function's, or
 // the whole list's in ResetDiscovery).
 void FreeRecord(DeviceRecord* record);
+// FreeRecord for every record of a list linked by `next`.
+void FreeRecords(DeviceRecord* head);
+// Frees every node below `node` (not node itself).
+void FreeBusNodes(BusNode* node);
 // Puts discovery back to its state at load, for tests that need a new scan
 // in the same process. Frees the old list and tree: every pointer into them
 // (the card-access globals included) must be dropped first.

@@ -39,6 +39,16 @@ constexpr uint32_t kBarMem64 = 4;
 
 constexpr uint32_t kAllOnes32 = 0xFFFFFFFF;
 
+constexpr unsigned kBusCount = 256;    // 8-bit bus numbers
+constexpr unsigned kDeviceCount = 32;  // devices per bus, 8 functions each
+
+// The ID dword (vendor in the low word, device in the high one) of a
+// function that is not there: all ones from a master abort, zeros or a
+// half of each from some chipsets and emulators.
+constexpr bool IdsAbsent(uint32_t ids) {
+    return ids == kAllOnes32 || ids == 0 || ids == 0x0000FFFF || ids == 0xFFFF0000;
+}
+
 constexpr unsigned kBarCountNormal = 6;
 constexpr unsigned kBarCountPciBridge = 2;
 constexpr unsigned kBarCountCardBus = 1;

@@ -47,6 +47,9 @@ typedef struct _GUID {
 BOOL WINAPI GetVersionExW(OSVERSIONINFOW* info);
 BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* frequency);
 BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* count);
+// The value's length when it fits with its NUL into size bytes, else the
+// size it needs (NUL included); 0 when the variable is unset or empty.
+DWORD WINAPI GetEnvironmentVariableA(const char* name, char* buffer, DWORD size);
 
 // Registry (advapi32). Natively an in-process registry, see
 // platform/native/fake_registry.h.

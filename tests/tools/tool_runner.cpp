@@ -8,10 +8,11 @@
 
 namespace test_support {
 
-ToolRun RunTool(const std::string& args, const std::string& machine_path) {
+ToolRun RunTool(const std::string& args, const std::string& machine_path, const std::string& env) {
     std::string err_path = TempPath("tool-stderr");
-    std::string command = "env -u QUOREL_SIM_LOG ";
+    std::string command = "env -u QUOREL_SIM_LOG -u QUOREL_SCAN_PEER_BUSES ";
     command += machine_path.empty() ? "-u QUOREL_SIM_MACHINE " : "QUOREL_SIM_MACHINE='" + machine_path + "' ";
+    command += env + " ";
     command += "'" QUOREL_TOOL "' " + args + " 2>'" + err_path + "'";
     ToolRun run{-1, "", ""};
     FILE* pipe = popen(command.c_str(), "r");

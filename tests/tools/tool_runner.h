@@ -13,8 +13,10 @@ struct ToolRun {
 };
 
 // Runs `quorel ARGS` with QUOREL_SIM_MACHINE set to machine_path (empty: the
-// default machine).
-ToolRun RunTool(const std::string& args, const std::string& machine_path = "");
+// default machine), QUOREL_SCAN_PEER_BUSES unset, and the assignments of
+// `env` ("NAME=value ...") added.
+ToolRun RunTool(const std::string& args, const std::string& machine_path = "",
+                const std::string& env = "");
 
 }  // namespace test_support
 

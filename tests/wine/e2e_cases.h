@@ -5,6 +5,7 @@
 #include "e2e_support.h"
 
 void case_positions(void);
+void case_peer_bus_card(void);
 void case_registers_type1(void);
 void case_registers_type2(void);
 void case_control_status(void);

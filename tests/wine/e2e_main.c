@@ -15,6 +15,7 @@ typedef struct Case {
 
 static const Case kCases[] = {
     {"positions", case_positions},
+    {"peer-bus-card", case_peer_bus_card},
     {"registers-type1", case_registers_type1},
     {"registers-type2", case_registers_type2},
     {"control-status", case_control_status},

@@ -61,6 +61,26 @@ void case_positions(void) {
     check_mapping(2, CARD_WINDOW_TYPE2, kType2Bar);
 }
 
+/* A type-1 card on a second root bus, 0x40, that no bridge from bus 0 leads
+   to: found once the program asks for peer buses. Asked after the DLL is
+   loaded, through kernel32: the C runtime's copy of the environment, taken
+   at start, would not see it. */
+void case_peer_bus_card(void) {
+    static const unsigned kPeerBar = 0xE0000000u;
+    MachineText m;
+    Api api;
+    machine_init(&m);
+    machine_host_bridge(&m);
+    machine_card(&m, "40:02.0", CARD_TYPE1, kPeerBar);
+    if (!e2e_start(&m, &api))
+        return;
+    SetEnvironmentVariableA("QUOREL_SCAN_PEER_BUSES", "1");
+    CHECK_EQ(api.open(0), 0);
+    CHECK_EQ(api.open(1), 1);
+    CHECK_EQ(e2e_calls("MapPhysToLin("), 1);
+    check_mapping(0, CARD_WINDOW_TYPE1, kPeerBar);
+}
+
 /* Opens position `position` of a machine whose card at `at` has its first
    SENTINEL_SPAN window bytes set to SENTINEL; returns that window. */
 static unsigned char *open_sentinel_card(Api *api, const char *at, int position) {

@@ -8,6 +8,7 @@
 
 #include "api/inspect.h"
 #include "card_target.h"
+#include "peer_note.h"
 #include "quiet_stdout.h"
 #include "quorel.h"
 
@@ -126,6 +127,8 @@ int Cards(const cli::Args& args) {
         std::printf("%s\n", json.EndArray().Text().c_str());
     if (position == 0)
         std::fprintf(stderr, "quorel: no cards found (`quorel list` shows what the scan found)\n");
+    std::fflush(stdout);  // the note on stderr comes after the table
+    PrintUnreachedNote();
     return cli::kExitOk;
 }
 

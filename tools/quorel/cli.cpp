@@ -41,8 +41,10 @@ std::string Hex(uint64_t value, int digits) {
     return buf;
 }
 
-std::string Location(const quorel::DeviceRecord* r) {
-    return Hex(r->bus->number, 2) + ":" + Hex(r->devfn >> 3, 2) + "." + Hex(r->devfn & 7, 1);
+std::string Location(const quorel::DeviceRecord* r) { return Location(r->bus->number, r->devfn); }
+
+std::string Location(unsigned bus, unsigned devfn) {
+    return Hex(bus, 2) + ":" + Hex(devfn >> 3, 2) + "." + Hex(devfn & 7, 1);
 }
 
 void Json::Separate() {

@@ -5,6 +5,7 @@
 
 #include "api/inspect.h"
 #include "commands.h"
+#include "peer_note.h"
 
 namespace commands {
 
@@ -157,13 +158,15 @@ int List(const cli::Args& args) {
         for (const DeviceRecord* r = quorel::inspect::Devices(); r; r = r->next)
             RecordJson(json, r);
         std::printf("%s\n", json.EndArray().Text().c_str());
-        return cli::kExitOk;
+    } else {
+        std::printf("LOCATION IDS        CLASS   HDR  IRQ  MASTER  BARS\n");
+        for (const DeviceRecord* r = quorel::inspect::Devices(); r; r = r->next) {
+            PrintRecordLine(r, "");
+            PrintRegistryLines(r);
+        }
     }
-    std::printf("LOCATION IDS        CLASS   HDR  IRQ  MASTER  BARS\n");
-    for (const DeviceRecord* r = quorel::inspect::Devices(); r; r = r->next) {
-        PrintRecordLine(r, "");
-        PrintRegistryLines(r);
-    }
+    std::fflush(stdout);  // the note on stderr comes after the list
+    PrintUnreachedNote();
     return cli::kExitOk;
 }
 

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -108,4 +109,17 @@ BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* count) {
     ++state().reads;
     count->QuadPart = state().source ? state().source() : ClockTicks(state().frequency);
     return 1;
+}
+
+// Natively the process environment is the C library's, which setenv keeps
+// current.
+DWORD WINAPI GetEnvironmentVariableA(const char* name, char* buffer, DWORD size) {
+    const char* value = std::getenv(name);
+    if (!value)
+        return 0;
+    size_t length = std::strlen(value);
+    if (length >= size)
+        return static_cast<DWORD>(length + 1);
+    std::memcpy(buffer, value, length + 1);
+    return static_cast<DWORD>(length);
 }

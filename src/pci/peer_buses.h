@@ -1,0 +1,49 @@
+// Peer root buses: buses no PCI-to-PCI bridge reachable from bus 0 leads
+// to. Multi-socket and multi-die machines have a root bus per root complex
+// (0x00, 0x40, 0x80, ...), and some older chipsets' host bridges pose as
+// PCI-to-PCI bridges that the scan never follows. The scan from bus 0
+// misses whatever sits there; probing for them is opt-in, because the
+// functions found are appended to the device list and so can change which
+// card a search position opens.
+#ifndef QUOREL_PCI_PEER_BUSES_H
+#define QUOREL_PCI_PEER_BUSES_H
+
+#include <cstdint>
+#include <vector>
+
+#include "pci/device_list.h"
+
+namespace quorel {
+
+// Set to exactly "1" when discovery starts, it makes discovery scan the
+// peer root buses after bus 0's hierarchy. Any other value, or none: not.
+constexpr char kPeerBusesVariable[] = "QUOREL_SCAN_PEER_BUSES";
+
+bool PeerBusesRequested();
+
+// For each bus 1..255 in ascending order that this discovery has not
+// scanned yet: if the ID dword of function 0 of some device 0..31 shows a
+// function, scans the bus as a root of its own (number, primary and
+// secondary the bus, linked under `root` with no bridge), its bridges
+// followed. Buses reached that way count as scanned for the later numbers.
+// Driver access must be open.
+void ScanPeerBuses(BusNode* root);
+
+// A function only the peer probe reaches.
+struct PeerFunction {
+    uint8_t bus;
+    uint8_t devfn;
+    uint16_t vendor_id;
+    uint16_t device_id;
+};
+
+// What ScanPeerBuses would append to the device list after this process's
+// discovery, in that order; empty before discovery and when discovery ran
+// the probe itself. Runs the probe aside, opening and releasing driver
+// access around it: the device list, the bus tree and the buses counted as
+// scanned stay as they were.
+std::vector<PeerFunction> PeerBusFunctions();
+
+}  // namespace quorel
+
+#endif  // QUOREL_PCI_PEER_BUSES_H
