@@ -57,7 +57,7 @@ in_wine() {
 check_versions() {
   local probe=build/win64/bin/version_probe.exe files out
   echo "version resources"
-  build_preset win64 version_probe >/dev/null || { fail "cannot build version_probe"; return; }
+  build_targets win64 version_probe >/dev/null || { fail "cannot build version_probe"; return; }
   files=$(cd "$root" && ls bin/*/*.dll sim/*/*.dll tools/*/*.exe)
   # shellcheck disable=SC2086  # one argument per file
   out=$(in_wine x64 "$QUOREL_ROOT/$probe" $files | tr -d '\r') || true
@@ -81,7 +81,11 @@ build_client() {
   esac
 }
 
-# check_client ARCH KIND: link, check what it imports, run it if it can run here.
+# Programs built by the checks, run under Wine at the end, one after the
+# other while the Wine server is still up.
+wine_runs=()
+
+# check_client ARCH KIND: link, check what it imports; an x64 client is run later.
 check_client() {
   local arch=$1 kind=$2 exe=$work/client-$1-$2.exe bits=64 dll=Quorel_64.dll expected
   [[ $arch == x86 ]] && { bits=32; dll=Quorel_32D.dll; }
@@ -92,20 +96,29 @@ check_client() {
   [[ $arch == x86 ]] && expected=$(grep '^_' <<<"$expected")
   same_set "its sixteen calls bind to the DLL's exports" "$expected" \
     "$(imports_from "$(tables $bits "$exe")" "$(tr '[:upper:]' '[:lower:]' <<<"$dll")")"
-  [[ $arch == x64 ]] || return 0
-  if in_wine x64 "$exe" >/dev/null; then pass "runs under Wine"; else fail "under Wine it exited with $?"; fi
+  [[ $arch == x64 ]] && wine_runs+=("$exe")
+  return 0
 }
 
-check_examples() {
-  local example exe out
+build_examples() {
+  local example
+  echo "C examples, x64, built from the package"
   for example in single_card multi_card; do
-    echo "example $example, x64"
-    exe=$work/$example.exe
-    x86_64-w64-mingw32-gcc -Wall -Wextra -Werror -I "$root/include" "$root/examples/c/$example.c" \
-      "$root/lib/x64/libQuorel_64.dll.a" -o "$exe" || { fail "does not build"; continue; }
-    if out=$(in_wine x64 "$exe" | tr -d '\r'); then pass "runs under Wine"; else fail "exits with $?"; fi
-    sed 's/^/         /' <<<"$out"
-    [[ $example == single_card ]] || continue
+    if x86_64-w64-mingw32-gcc -Wall -Wextra -Werror -I "$root/include" "$root/examples/c/$example.c" \
+         "$root/lib/x64/libQuorel_64.dll.a" -o "$work/$example.exe"; then
+      pass "$example builds"; wine_runs+=("$work/$example.exe")
+    else
+      fail "$example does not build"
+    fi
+  done
+}
+
+run_in_wine() {
+  local exe out
+  echo "under Wine, from the unpacked tree"
+  for exe in "${wine_runs[@]}"; do
+    if out=$(in_wine x64 "$exe" | tr -d '\r'); then pass "${exe##*/}"; else fail "${exe##*/} exits with $?"; fi
+    [[ $exe == */single_card.exe ]] || continue
     # The version the DLL prints is the one its resource and the package carry.
     if grep -qx "$banner" <<<"$out"; then pass "banner is \"$banner\""; else fail "no \"$banner\" banner"; fi
   done
@@ -114,11 +127,12 @@ check_examples() {
 check_layout
 scripts/check-dll-tables.sh "$root/bin/x64" "$root/bin/x86" tests/dll "$root/sim/x64" "$root/sim/x86" ||
   failures=$((failures + 1))
-check_versions
 for arch in x64 x86; do
   for kind in mingw msvc; do check_client "$arch" "$kind"; done
 done
-check_examples
+build_examples
+check_versions
+run_in_wine
 
 if (( failures )); then echo "package: $failures check(s) failed"; exit 1; fi
 echo "package: all checks passed"

@@ -36,8 +36,8 @@ put_arch() {
   put "tools/$arch" "$build/bin/quorel.exe"
 }
 
-build_preset win64 "${targets[@]}" >/dev/null
-build_preset win32 "${targets[@]}" >/dev/null
+build_targets win64 "${targets[@]}" >/dev/null
+build_targets win32 "${targets[@]}" >/dev/null
 
 rm -rf "$stage" "$out/$name.zip"
 put include include/quorel.h
