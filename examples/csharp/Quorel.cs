@@ -16,8 +16,11 @@ namespace Quorel
     {
 #if QUOREL_X86
         public const string Library = "Quorel_32D.dll";
+        // The 32-bit DLL exports this one only under its decorated name.
+        const string LibVersionEntry = "_Quorel_LibVersion@8";
 #else
         public const string Library = "Quorel_64.dll";
+        const string LibVersionEntry = "Quorel_LibVersion";
 #endif
         const CallingConvention Convention = CallingConvention.StdCall;
 
@@ -33,7 +36,8 @@ namespace Quorel
         [DllImport(Library, CallingConvention = Convention)] public static extern int Quorel_disint();
         [DllImport(Library, CallingConvention = Convention)] public static extern int Quorel_ackint();
         [DllImport(Library, CallingConvention = Convention)] public static extern int Quorel_sts();
-        [DllImport(Library, CallingConvention = Convention)] public static extern int Quorel_LibVersion(out int major, out int minor);
+        [DllImport(Library, CallingConvention = Convention, EntryPoint = LibVersionEntry)]
+        public static extern int Quorel_LibVersion(out int major, out int minor);
         [DllImport(Library, CallingConvention = Convention)] public static extern int Quorel_setwr2wrdly(double microseconds);
 
         // Up to four cards, by board ID 0..3.

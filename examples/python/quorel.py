@@ -7,13 +7,14 @@
     print(hex(q.read(5)))
     q.close()
 
-Every C function is also reachable as declared, q.lib.Quorel_open(0) and so on.
+Every C function is also reachable as declared, q.c.Quorel_open(0) and so on.
 The library keeps one process-wide state without locks: call it from one
 thread at a time.
 """
 import ctypes
 import struct
 import sys
+import types
 
 _int = ctypes.c_int
 _int_p = ctypes.POINTER(ctypes.c_int)
@@ -62,12 +63,20 @@ def _default_name():
     return "Quorel_32D.dll" if struct.calcsize("P") == 4 else "Quorel_64.dll"
 
 
+def _stdcall():
+    return sys.platform == "win32" and struct.calcsize("P") == 4
+
+
 def _loader(name):
     # The 32-bit DLL's functions are __stdcall: WinDLL. Everything else has
     # one calling convention: CDLL.
-    if sys.platform == "win32" and struct.calcsize("P") == 4:
-        return ctypes.WinDLL(name)
-    return ctypes.CDLL(name)
+    return ctypes.WinDLL(name) if _stdcall() else ctypes.CDLL(name)
+
+
+def _export_name(name):
+    # The 32-bit DLL exports Quorel_LibVersion only under its decorated
+    # stdcall name (the others also plain).
+    return "_Quorel_LibVersion@8" if _stdcall() and name == "Quorel_LibVersion" else name
 
 
 class Quorel:
@@ -75,13 +84,15 @@ class Quorel:
 
     def __init__(self, path=None):
         self.lib = _loader(path or _default_name())
+        self.c = types.SimpleNamespace()
         for name, (argtypes, _) in _FUNCTIONS.items():
-            function = getattr(self.lib, name)
+            function = self.lib[_export_name(name)]
             function.argtypes = argtypes
             function.restype = _int
+            setattr(self.c, name, function)
 
     def _call(self, name, *args):
-        result = getattr(self.lib, name)(*args)
+        result = getattr(self.c, name)(*args)
         reason = _FUNCTIONS[name][1]
         if reason is not None and result == 1:
             raise QuorelError(name, result, reason)
@@ -89,16 +100,16 @@ class Quorel:
 
     # One card at a time.
     def open(self, index):
-        result = self.lib.Quorel_open(index)
+        result = self.c.Quorel_open(index)
         if result in _OPEN_FAILURES:
             raise QuorelError("Quorel_open", result, _OPEN_FAILURES[result])
 
     def close(self):
-        self.lib.Quorel_close()
+        self.c.Quorel_close()
 
     def read(self, index):
         """The register byte. A 1 may also mean no card is open: open first."""
-        return self.lib.Quorel_in(index)
+        return self.c.Quorel_in(index)
 
     def write(self, index, value):
         self._call("Quorel_out", index, value)
@@ -117,7 +128,7 @@ class Quorel:
 
     def status(self):
         """The control/status register byte (1 also when no card is open)."""
-        return self.lib.Quorel_sts()
+        return self.c.Quorel_sts()
 
     def version(self):
         """(major, minor); the library also prints its banner line."""
@@ -127,18 +138,18 @@ class Quorel:
 
     def set_write_delay(self, microseconds):
         """Pause after each write to a 1 KiB-window card (default 1.0, 0 for none)."""
-        self.lib.Quorel_setwr2wrdly(microseconds)
+        self.c.Quorel_setwr2wrdly(microseconds)
 
     # Up to four cards, by board ID.
     def open_boards(self):
         self._call("Quorel_open2")
 
     def close_boards(self):
-        self.lib.Quorel_close2()
+        self.c.Quorel_close2()
 
     def read_board(self, board, index):
         """The register byte of a board, which becomes the one status() reads."""
-        return self.lib.Quorel_in2(board, index)
+        return self.c.Quorel_in2(board, index)
 
     def write_board(self, board, index, value):
         self._call("Quorel_out2", board, index, value)
