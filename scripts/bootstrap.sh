@@ -11,6 +11,9 @@ packages=(
   # Only the 64-bit Wine: 32-bit Windows code is checked, never run, here.
   # Without the preloader a new Wine prefix fails now and then.
   wine64 wine64-preloader
+  # The release package: the MSVC import libraries and their test client
+  # (lld-link, clang-cl), the C# and Python examples, the zip.
+  lld-14 mono-mcs mono-runtime python3 zip unzip
 )
 
 missing=()

@@ -4,6 +4,7 @@
 #  - tools/ and bench/ include nothing of src/ but the inspection header
 #    (and include/quorel.h, which lives outside src/) and the Windows API
 #    (platform/windows_api.h: <windows.h>, or its native stand-in);
+#  - examples/ include only quorel.h, as an application does;
 #  - no build file outside tests/ names a file of tests/.
 # Prints each offending line; exits 1 if there is any.
 set -euo pipefail
@@ -28,8 +29,9 @@ matches() { grep -rnE "$@" || true; }
 offend "sim/ includes the library's headers" < <(matches "#include +\"$layers" sim)
 offend "tools/ or bench/ include src/ beyond api/inspect.h" < <(
   matches "#include +\"$layers" tools bench | { grep -vE '"(api/inspect|platform/windows_api).h"' || true; })
+offend "examples/ include the library's internals (only quorel.h)" < <(matches "#include +\"$layers" examples)
 offend "build files outside tests/ use files of tests/" < <(
-  matches --include=CMakeLists.txt '^[^#]*tests/' CMakeLists.txt src sim tools bench)
+  matches --include=CMakeLists.txt '^[^#]*tests/' CMakeLists.txt src sim tools bench examples)
 
 (( failures == 0 )) && echo "layers: all checks passed"
 exit $(( failures > 0 ))

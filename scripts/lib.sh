@@ -18,6 +18,15 @@ build_preset() {
   cmake --preset "$preset" && cmake --build --preset "$preset" -j "$QUOREL_JOBS" "${targets[@]}"
 }
 
+# build_targets PRESET TARGET...: build targets of a preset, configuring it
+# only when it never was (the build itself reruns CMake when a CMakeLists
+# changed): quick when the tree is built already.
+build_targets() {
+  local preset=$1; shift
+  [[ -f build/$preset/CMakeCache.txt ]] || cmake --preset "$preset" || return
+  cmake --build --preset "$preset" -j "$QUOREL_JOBS" --target "$@"
+}
+
 # step NAME COMMAND...: run one step of a run, remember its outcome and wall
 # time for summary; returns the command's status.
 QUOREL_STEPS=()

@@ -64,6 +64,14 @@ done
 step "Check for leftover temporary files" check_leftovers || true
 step "Check DLL tables" scripts/check-dll-tables.sh || true
 
+# package_and_check: build the release zip, then check it as an engineer
+# would receive it.
+package_and_check() {
+  local zip
+  zip=$(scripts/package.sh | tail -1) && scripts/check-package.sh "$zip"
+}
+step "Release package" package_and_check || true
+
 status=0
 summary || status=$?
 # ctest ends with "N% tests passed, F tests failed out of T"; add them up.

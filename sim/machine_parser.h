@@ -2,7 +2,7 @@
 // them, with or without -v and -D, so that a real machine can be replayed
 // from what its owner sent, plus directive lines for
 // what a dump cannot say (initial register-window bytes, failing reads, a
-// failing driver start, a refused mapping). sim/README.md has the format.
+// failing driver start, a refused mapping). docs/stand-in.md has the format.
 #ifndef QUOREL_SIM_MACHINE_PARSER_H
 #define QUOREL_SIM_MACHINE_PARSER_H
 

@@ -1,0 +1,166 @@
+"""ctypes wrapper of the Quorel library: register access to the QUOREL PCI card.
+
+    import quorel
+    q = quorel.load()           # Quorel_32D.dll, Quorel_64.dll or libquorel.so
+    q.open(0)                   # raises quorel.QuorelError when it fails
+    q.write(5, 0xA5)
+    print(hex(q.read(5)))
+    q.close()
+
+Every C function is also reachable as declared, q.c.Quorel_open(0) and so on.
+The library keeps one process-wide state without locks: call it from one
+thread at a time.
+"""
+import ctypes
+import struct
+import sys
+import types
+
+_int = ctypes.c_int
+_int_p = ctypes.POINTER(ctypes.c_int)
+
+# name: (argument types, what a result of 1 means, or None where 1 is also a
+# register value or the function cannot fail). Every function returns an int.
+_FUNCTIONS = {
+    "Quorel_open": ([_int], None),  # 1 and 2 both mean failure: see open()
+    "Quorel_close": ([], None),
+    "Quorel_in": ([_int], None),
+    "Quorel_out": ([_int, _int], "no card open, or register index 255"),
+    "Quorel_srst": ([], "no card open"),
+    "Quorel_enint": ([], "no card open"),
+    "Quorel_disint": ([], "no card open"),
+    "Quorel_ackint": ([], "no card open"),
+    "Quorel_sts": ([], None),
+    "Quorel_LibVersion": ([_int_p, _int_p], "null pointer"),
+    "Quorel_setwr2wrdly": ([ctypes.c_double], None),
+    "Quorel_open2": ([], "no card found"),
+    "Quorel_close2": ([], None),
+    "Quorel_in2": ([_int, _int], None),
+    "Quorel_out2": ([_int, _int, _int], "board not open or outside 0..3, or register index 255"),
+    "Quorel_getvalidid2": ([_int_p], "null pointer"),
+}
+
+_OPEN_FAILURES = {
+    1: "no card at that position",
+    2: "the card's register window could not be mapped",
+}
+
+BOARD_COUNT = 4
+
+
+class QuorelError(RuntimeError):
+    """A Quorel function reported failure; .function and .result say which and what."""
+
+    def __init__(self, function, result, reason):
+        super().__init__(f"{function} returned {result}: {reason}")
+        self.function = function
+        self.result = result
+
+
+def _default_name():
+    if sys.platform != "win32":
+        return "libquorel.so"
+    return "Quorel_32D.dll" if struct.calcsize("P") == 4 else "Quorel_64.dll"
+
+
+def _stdcall():
+    return sys.platform == "win32" and struct.calcsize("P") == 4
+
+
+def _loader(name):
+    # The 32-bit DLL's functions are __stdcall: WinDLL. Everything else has
+    # one calling convention: CDLL.
+    return ctypes.WinDLL(name) if _stdcall() else ctypes.CDLL(name)
+
+
+def _export_name(name):
+    # The 32-bit DLL exports Quorel_LibVersion only under its decorated
+    # stdcall name (the others also plain).
+    return "_Quorel_LibVersion@8" if _stdcall() and name == "Quorel_LibVersion" else name
+
+
+class Quorel:
+    """The loaded library, with one method per function."""
+
+    def __init__(self, path=None):
+        self.lib = _loader(path or _default_name())
+        self.c = types.SimpleNamespace()
+        for name, (argtypes, _) in _FUNCTIONS.items():
+            function = self.lib[_export_name(name)]
+            function.argtypes = argtypes
+            function.restype = _int
+            setattr(self.c, name, function)
+
+    def _call(self, name, *args):
+        result = getattr(self.c, name)(*args)
+        reason = _FUNCTIONS[name][1]
+        if reason is not None and result == 1:
+            raise QuorelError(name, result, reason)
+        return result
+
+    # One card at a time.
+    def open(self, index):
+        result = self.c.Quorel_open(index)
+        if result in _OPEN_FAILURES:
+            raise QuorelError("Quorel_open", result, _OPEN_FAILURES[result])
+
+    def close(self):
+        self.c.Quorel_close()
+
+    def read(self, index):
+        """The register byte. A 1 may also mean no card is open: open first."""
+        return self.c.Quorel_in(index)
+
+    def write(self, index, value):
+        self._call("Quorel_out", index, value)
+
+    def reset(self):
+        self._call("Quorel_srst")
+
+    def enable_interrupt(self):
+        self._call("Quorel_enint")
+
+    def disable_interrupt(self):
+        self._call("Quorel_disint")
+
+    def acknowledge_interrupt(self):
+        self._call("Quorel_ackint")
+
+    def status(self):
+        """The control/status register byte (1 also when no card is open)."""
+        return self.c.Quorel_sts()
+
+    def version(self):
+        """(major, minor); the library also prints its banner line."""
+        major, minor = _int(), _int()
+        self._call("Quorel_LibVersion", ctypes.byref(major), ctypes.byref(minor))
+        return major.value, minor.value
+
+    def set_write_delay(self, microseconds):
+        """Pause after each write to a 1 KiB-window card (default 1.0, 0 for none)."""
+        self.c.Quorel_setwr2wrdly(microseconds)
+
+    # Up to four cards, by board ID.
+    def open_boards(self):
+        self._call("Quorel_open2")
+
+    def close_boards(self):
+        self.c.Quorel_close2()
+
+    def read_board(self, board, index):
+        """The register byte of a board, which becomes the one status() reads."""
+        return self.c.Quorel_in2(board, index)
+
+    def write_board(self, board, index, value):
+        self._call("Quorel_out2", board, index, value)
+
+    def boards(self):
+        """The board IDs present, in order."""
+        ids = (ctypes.c_int * BOARD_COUNT)()
+        self._call("Quorel_getvalidid2", ids)
+        return [board for board in range(BOARD_COUNT) if ids[board]]
+
+
+def load(path=None):
+    """Loads the library: the file or name given, else the one for this platform."""
+    return Quorel(path)

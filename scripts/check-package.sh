@@ -1,0 +1,138 @@
+#!/usr/bin/env bash
+# Checks the release package as an engineer receives it. Unpacks the zip, then:
+#  - its layout;
+#  - the DLLs' import and export tables (scripts/check-dll-tables.sh);
+#  - the version resources of every DLL and program, read back through
+#    Windows' own GetFileVersionInfo under Wine, against the library's banner;
+#  - a C client (tests/package/import_client.c) linked against each import
+#    library of both architectures, MinGW's with mingw gcc and MSVC's with
+#    clang-cl and lld-link (no C runtime: its own entry point); each of its
+#    calls must bind to an export of the DLL, the 32-bit ones to the
+#    decorated stdcall names. The x64 clients run under Wine;
+#  - the packaged C examples, built for x64 from the unpacked tree and run
+#    under Wine against the packaged stand-in.
+# Usage: scripts/check-package.sh [ZIP]   (default: what scripts/package.sh made)
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/pe-tables.sh"
+
+zip=$(realpath "${1:-$(ls build/package/quorel-*-windows.zip | tail -1)}")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+unzip -q "$zip" -d "$work"
+root=$(echo "$work"/quorel-*-windows)
+version=${root##*/quorel-}
+version=${version%-windows}
+IFS=. read -r major minor _ <<<"$version"
+banner=$(printf 'Velmar QUOREL DLL V%d.%02d' "$major" "$minor")
+lld_link=$(command -v lld-link || command -v lld-link-14 || echo lld-link)
+
+layout=(README.txt include/quorel.h
+  bin/x86/Quorel_32D.dll lib/x86/libQuorel_32D.dll.a lib/x86/Quorel_32D.lib lib/x86/Quorel_32D.def
+  bin/x64/Quorel_64.dll lib/x64/libQuorel_64.dll.a lib/x64/Quorel_64.lib lib/x64/Quorel_64.def
+  sim/x86/Ulvexa32.dll sim/x64/Ulvexa64.dll sim/machines/default.lspci
+  sim/machines/default-nt6.reg sim/machines/default-nt5.reg sim/machines/default-9x.reg
+  tools/x86/quorel.exe tools/x64/quorel.exe
+  examples/c/single_card.c examples/c/multi_card.c
+  examples/csharp/Quorel.cs examples/csharp/Example.cs examples/csharp/QuorelExample.exe.config
+  examples/python/quorel.py examples/python/example.py
+  docs/api.md docs/registers.md docs/stand-in.md docs/cli.md docs/behaviour.md docs/labview.md)
+
+check_layout() {
+  local file missing=()
+  echo "layout of $(basename "$zip")"
+  for file in "${layout[@]}"; do [[ -f $root/$file ]] || missing+=("$file"); done
+  same_set "the files an engineer needs" "" "$(names "${missing[@]}")"
+  same_set "top level" "$(names README.txt bin docs examples include lib sim tools)" "$(ls "$root")"
+}
+
+# in_wine ARCH PROGRAM [ARGS...]: run a Windows program from the unpacked
+# tree, finding the DLL and the stand-in where the package has them.
+in_wine() {
+  local arch=$1; shift
+  (cd "$root" && WINEPATH="Z:${root//\//\\}\\bin\\$arch;Z:${root//\//\\}\\sim\\$arch" \
+    "$QUOREL_ROOT/scripts/wine-run" "$@")
+}
+
+check_versions() {
+  local probe=build/win64/bin/version_probe.exe files out
+  echo "version resources"
+  build_targets win64 version_probe >/dev/null || { fail "cannot build version_probe"; return; }
+  files=$(cd "$root" && ls bin/*/*.dll sim/*/*.dll tools/*/*.exe)
+  # shellcheck disable=SC2086  # one argument per file
+  out=$(in_wine x64 "$QUOREL_ROOT/$probe" $files | tr -d '\r') || true
+  same_set "file $major.$minor.0.0, product Quorel, original name, a description" \
+    "$(awk '{ n = $0; sub(".*/", "", n); print $0 "|" n }' <<<"$files")" \
+    "$(awk -F'|' -v v="$major.$minor.0.0" '$2 == v && $4 == "Quorel" && $6 != "" { print $1 "|" $5 }' <<<"$out")"
+}
+
+# build_client ARCH KIND EXE: the client against one import library.
+build_client() {
+  local source=tests/package/import_client.c inc=$root/include lib=$root/lib/$1
+  case $1-$2 in
+    x64-mingw) x86_64-w64-mingw32-gcc -nostdlib -Wl,-e,client_main -I "$inc" "$source" "$lib/libQuorel_64.dll.a" -o "$3" ;;
+    x86-mingw) i686-w64-mingw32-gcc -nostdlib -Wl,-e,_client_main -I "$inc" "$source" "$lib/libQuorel_32D.dll.a" -o "$3" ;;
+    *-msvc)
+      local target=x86_64 machine=x64 implib=$lib/Quorel_64.lib
+      [[ $1 == x86 ]] && { target=i686; machine=x86; implib=$lib/Quorel_32D.lib; }
+      clang --driver-mode=cl --target=$target-pc-windows-msvc /nologo /c /Zl /GS- /I "$inc" "$source" /Fo"$3.obj" &&
+        "$lld_link" /nologo /nodefaultlib /entry:client_main /subsystem:console /machine:$machine \
+          "$3.obj" "$implib" /out:"$3" ;;
+  esac
+}
+
+# Programs built by the checks, run under Wine at the end, one after the
+# other while the Wine server is still up.
+wine_runs=()
+
+# check_client ARCH KIND: link, check what it imports; an x64 client is run later.
+check_client() {
+  local arch=$1 kind=$2 exe=$work/client-$1-$2.exe bits=64 dll=Quorel_64.dll expected
+  [[ $arch == x86 ]] && { bits=32; dll=Quorel_32D.dll; }
+  echo "C client, $arch, $kind import library"
+  build_client "$arch" "$kind" "$exe" || { fail "does not link"; return; }
+  # Every export of the 64-bit DLL; the decorated ones of the 32-bit DLL.
+  expected=$(exports_of "$(tables $bits "$root/bin/$arch/$dll")")
+  [[ $arch == x86 ]] && expected=$(grep '^_' <<<"$expected")
+  same_set "its sixteen calls bind to the DLL's exports" "$expected" \
+    "$(imports_from "$(tables $bits "$exe")" "$(tr '[:upper:]' '[:lower:]' <<<"$dll")")"
+  [[ $arch == x64 ]] && wine_runs+=("$exe")
+  return 0
+}
+
+build_examples() {
+  local example
+  echo "C examples, x64, built from the package"
+  for example in single_card multi_card; do
+    if x86_64-w64-mingw32-gcc -Wall -Wextra -Werror -I "$root/include" "$root/examples/c/$example.c" \
+         "$root/lib/x64/libQuorel_64.dll.a" -o "$work/$example.exe"; then
+      pass "$example builds"; wine_runs+=("$work/$example.exe")
+    else
+      fail "$example does not build"
+    fi
+  done
+}
+
+run_in_wine() {
+  local exe out
+  echo "under Wine, from the unpacked tree"
+  for exe in "${wine_runs[@]}"; do
+    if out=$(in_wine x64 "$exe" | tr -d '\r'); then pass "${exe##*/}"; else fail "${exe##*/} exits with $?"; fi
+    [[ $exe == */single_card.exe ]] || continue
+    # The version the DLL prints is the one its resource and the package carry.
+    if grep -qx "$banner" <<<"$out"; then pass "banner is \"$banner\""; else fail "no \"$banner\" banner"; fi
+  done
+}
+
+check_layout
+scripts/check-dll-tables.sh "$root/bin/x64" "$root/bin/x86" tests/dll "$root/sim/x64" "$root/sim/x86" ||
+  failures=$((failures + 1))
+for arch in x64 x86; do
+  for kind in mingw msvc; do check_client "$arch" "$kind"; done
+done
+build_examples
+check_versions
+run_in_wine
+
+if (( failures )); then echo "package: $failures check(s) failed"; exit 1; fi
+echo "package: all checks passed"
