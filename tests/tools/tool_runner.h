@@ -4,16 +4,14 @@
 
 #include <string>
 
+#include "command_run.h"
+
 namespace test_support {
 
-struct ToolRun {
-    int exit_code;
-    std::string out;  // standard output; standard error goes to err
-    std::string err;
-};
+using ToolRun = CommandRun;
 
 // Runs `quorel ARGS` with QUOREL_SIM_MACHINE set to machine_path (empty: the
-// default machine).
+// default machine; the tool over sysfs does not read it).
 ToolRun RunTool(const std::string& args, const std::string& machine_path = "");
 
 }  // namespace test_support
