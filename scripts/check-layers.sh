@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks that dependencies run one way (docs/architecture.md):
-#  - sim/ includes nothing of the library but the driver-access contract;
+#  - sim/ and backends/ include nothing of the library but the
+#    driver-access contract;
 #  - tools/ and bench/ include nothing of src/ but the inspection header
 #    (and include/quorel.h, which lives outside src/) and the Windows API
 #    (platform/windows_api.h: <windows.h>, or its native stand-in);
@@ -26,12 +27,12 @@ offend() {
 # matches PATTERN PATH...: grep -rnE that is not an error when nothing matches.
 matches() { grep -rnE "$@" || true; }
 
-offend "sim/ includes the library's headers" < <(matches "#include +\"$layers" sim)
+offend "sim/ or backends/ include the library's headers" < <(matches "#include +\"$layers" sim backends)
 offend "tools/ or bench/ include src/ beyond api/inspect.h" < <(
   matches "#include +\"$layers" tools bench | { grep -vE '"(api/inspect|platform/windows_api).h"' || true; })
 offend "examples/ include the library's internals (only quorel.h)" < <(matches "#include +\"$layers" examples)
 offend "build files outside tests/ use files of tests/" < <(
-  matches --include=CMakeLists.txt '^[^#]*tests/' CMakeLists.txt src sim tools bench examples)
+  matches --include=CMakeLists.txt '^[^#]*tests/' CMakeLists.txt src sim backends tools bench examples)
 
 (( failures == 0 )) && echo "layers: all checks passed"
 exit $(( failures > 0 ))

@@ -1,7 +1,8 @@
 // The driver-access library: the maker's Ulvexa32.dll / Ulvexa64.dll, or our
-// stand-in in sim/. Everything this library does to the hardware goes through
-// these six functions, imported by name. The 32-bit build calls them with
-// __stdcall; the export names are the plain ones in both builds.
+// stand-in in sim/; natively on Linux also backends/sysfs/, over this
+// machine's own PCI bus. Everything this library does to the hardware goes
+// through these six functions, imported by name. The 32-bit build calls them
+// with __stdcall; the export names are the plain ones in both builds.
 #ifndef QUOREL_DRIVER_ULVEXA_H
 #define QUOREL_DRIVER_ULVEXA_H
 

@@ -6,13 +6,9 @@
 #include <string>
 
 #include "temp_folder.h"
+#include "test_files.h"
 
 namespace test_support {
-
-void SetEnv(const char* name, const char* value);  // null value unsets
-std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& text);
-std::string SourcePath(const std::string& relative);  // a file of the repository
 
 // Writes the machine text to a new file in the test's temporary folder and names it in
 // QUOREL_SIM_MACHINE: the next InitializeUlvexa (the next discovery after a

@@ -1,8 +1,7 @@
 // `quorel list` and `quorel tree` as a user runs them.
 #include <gtest/gtest.h>
 
-#include <regex>
-#include <set>
+#include <cstdio>
 
 #include "lspci_listing.h"
 #include "machine_text.h"
@@ -13,35 +12,12 @@ using test_support::RunTool;
 
 namespace {
 
-std::string Hex(long value, int digits) {
-    char buf[16];
-    std::snprintf(buf, sizeof(buf), "%0*lx", digits, value);
-    return buf;
-}
-
-// "bb:dd.f cccc vvvv:dddd" per object of `list --json`.
-std::set<std::string> FunctionsFromJson(const std::string& json) {
-    std::set<std::string> out;
-    std::regex object(R"(\{"bus": (\d+), "devfn": (\d+), "vendor_id": (\d+), "device_id": (\d+), )"
-                      R"("subsystem_vendor_id": \d+, "subsystem_id": \d+, "class_code": (\d+), )"
-                      R"("hdr_type": \d+, "bus_master": [01], "irq": \d+, "bar": \[(\d+, ){5}\d+\], )"
-                      R"("rom_bar": \d+[,}])");
-    for (std::sregex_iterator it(json.begin(), json.end(), object), end; it != end; ++it) {
-        const std::smatch& m = *it;
-        long devfn = std::stol(m[2]);
-        out.insert(test_support::LocationText(std::stol(m[1]), devfn >> 3, devfn & 7) + " " +
-                   Hex(std::stol(m[5]) >> 8, 4) + " " + Hex(std::stol(m[3]), 4) + ":" +
-                   Hex(std::stol(m[4]), 4));
-    }
-    return out;
-}
-
 TEST(ListCommand, JsonOfAReplayedDumpAgreesWithLspci) {
     std::string dir = test_support::SourcePath("tests/data/replay/");
     auto run = RunTool("list --json", dir + "qemu-virtio.lspci-xxx.txt");
     ASSERT_EQ(run.exit_code, 0) << run.err;
     auto expected = test_support::LspciNFunctions(test_support::ReadFile(dir + "qemu-virtio.lspci-n.txt"));
-    EXPECT_EQ(FunctionsFromJson(run.out), expected);
+    EXPECT_EQ(test_support::ListJsonFunctions(run.out), expected);
     EXPECT_EQ(run.out.front(), '[');
 }
 

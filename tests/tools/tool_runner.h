@@ -4,16 +4,15 @@
 
 #include <string>
 
+#include "command_run.h"
+
 namespace test_support {
 
-struct ToolRun {
-    int exit_code;
-    std::string out;  // standard output; standard error goes to err
-    std::string err;
-};
+using ToolRun = CommandRun;
 
 // Runs `quorel ARGS` with QUOREL_SIM_MACHINE set to machine_path (empty: the
-// default machine), QUOREL_SCAN_PEER_BUSES unset, and the assignments of
+// default machine; the tool over sysfs does not read it),
+// QUOREL_SCAN_PEER_BUSES unset, and the assignments of
 // `env` ("NAME=value ...") added.
 ToolRun RunTool(const std::string& args, const std::string& machine_path = "",
                 const std::string& env = "");

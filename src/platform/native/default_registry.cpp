@@ -11,6 +11,15 @@ namespace {
 constexpr DWORD kFirstNt6Major = 6;  // Vista and later: the @pci.sys,#65536 texts
 constexpr DWORD kNt5Major = 5;       // 2000, XP, Server 2003
 
+// The default registry describes the simulated machine. A build over a
+// real bus (Linux sysfs) starts empty instead: real functions whose IDs
+// happen to match must not get the simulated machine's entries.
+#ifdef QUOREL_NO_DEFAULT_REGISTRY
+constexpr bool kSimulatedMachine = false;
+#else
+constexpr bool kSimulatedMachine = true;
+#endif
+
 struct Embedded {
     const char* name;
     const char* text;
@@ -35,6 +44,8 @@ Hives DefaultHives() {
     std::string error;
     bool loaded = false;
     if (path.empty()) {
+        if (!kSimulatedMachine)
+            return Hives{};
         Embedded file = ForReportedVersion();
         loaded = ReadRegFile(file.text, file.name, &hives, &error);
     } else {

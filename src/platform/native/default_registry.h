@@ -2,6 +2,8 @@
 // named by QUOREL_SIM_REGISTRY, else the default machine's registry
 // (sim/machines/default-*.reg, embedded at build time) in the style of the
 // Windows version that GetVersionExW reports: 6 and later, 5.x, or 9x.
+// A build over a real bus (QUOREL_DRIVER=sysfs) has no default: without
+// QUOREL_SIM_REGISTRY its registry is empty.
 #ifndef QUOREL_PLATFORM_NATIVE_DEFAULT_REGISTRY_H
 #define QUOREL_PLATFORM_NATIVE_DEFAULT_REGISTRY_H
 

@@ -14,7 +14,8 @@
 // see: the file named by QUOREL_SIM_REGISTRY, else the default machine's
 // registry (sim/machines/default-{nt6,nt5,9x}.reg) in the style of the
 // Windows version GetVersionExW reports (QUOREL_SIM_WINVER, default 6.1):
-// major 6 and later, 5, 4 and earlier. It is loaded at the first registry
+// major 6 and later, 5, 4 and earlier; in a build over a real bus
+// (QUOREL_DRIVER=sysfs) an empty registry. It is loaded at the first registry
 // call, and chosen again after fake_windows::SetVersion changes the version.
 // A QUOREL_SIM_REGISTRY file that cannot be read or is malformed is
 // reported on stderr ("quorel-sim: <file>:<line>: ...") and gives an empty

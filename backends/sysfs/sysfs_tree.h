@@ -1,0 +1,63 @@
+// Where Linux shows the PCI bus: one directory per function below
+// <root>/bus/pci/devices, named DDDD:BB:DD.F, holding `config` (the
+// function's configuration space), `resource` (one line per BAR: start, end
+// and flags, in hex) and `resourceN` (BAR N's memory, for mmap). The root is
+// /sys unless QUOREL_SYSFS_ROOT names another, so tests run on a fake tree.
+#ifndef QUOREL_BACKENDS_SYSFS_TREE_H
+#define QUOREL_BACKENDS_SYSFS_TREE_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quorel::sysfs {
+
+constexpr char kRootVariable[] = "QUOREL_SYSFS_ROOT";
+constexpr char kDefaultRoot[] = "/sys";
+
+// The kernel's IORESOURCE_MEM flag in a `resource` line: a memory BAR.
+constexpr uint64_t kResourceMemory = 0x200;
+
+// What a configuration cycle can address besides the bus: 5 bits of
+// device, 3 of function.
+constexpr unsigned kMaxDevice = 31;
+constexpr unsigned kMaxFunction = 7;
+
+// A function of PCI domain 0000, the only one the driver-access contract
+// can address.
+struct Location {
+    uint8_t bus;
+    uint8_t device;    // 0..31
+    uint8_t function;  // 0..7
+};
+
+// One line of `resource`: the CPU physical range a BAR decodes. All zero
+// for a BAR that is absent or unassigned.
+struct Resource {
+    uint64_t start = 0;
+    uint64_t end = 0;
+    uint64_t flags = 0;
+};
+
+// <root>/bus/pci/devices, the root read from the environment now.
+std::string DevicesDir();
+// "0000:bb:dd.f", the function's directory name.
+std::string FunctionName(const Location& at);
+// DevicesDir()/FunctionName(at)/file.
+std::string FunctionFile(const Location& at, const char* file);
+
+// The domain-0000 functions listed in DevicesDir(), in directory order;
+// false with "<dir>: <reason>" in *error when it cannot be read.
+bool ListFunctions(std::vector<Location>* functions, std::string* error);
+// BAR0's line of the function's `resource`; false when it cannot be read
+// or parsed.
+bool ReadBar0Resource(const Location& at, Resource* bar0);
+
+// Tells the user on stderr, as "quorel-sysfs: <message>".
+void Complain(const std::string& message);
+// "<what>: <strerror(errno_value)>".
+std::string ErrnoText(const std::string& what, int errno_value);
+
+}  // namespace quorel::sysfs
+
+#endif  // QUOREL_BACKENDS_SYSFS_TREE_H
