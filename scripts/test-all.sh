@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds all four presets, runs the unit tests natively, under ASan/UBSan
-# and (64-bit Windows) under Wine, and checks the DLLs' import and export
-# tables. Goes on after a failure so the summary shows everything; exits
+# Builds all five presets, runs the unit tests natively, under ASan/UBSan,
+# with 32-bit pointers under qemu-i386 and (64-bit Windows) under Wine, and
+# checks the DLLs' import and export tables. Goes on after a failure so the summary shows everything; exits
 # non-zero if anything failed.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
@@ -45,14 +45,14 @@ check_leftovers() {
 step "Install build dependencies" scripts/bootstrap.sh || { summary; exit 1; }
 
 built=" "
-for preset in native native-asan win64 win32; do
+for preset in native native-asan native32 win64 win32; do
   if step "Build $preset" build_preset "$preset"; then built+="$preset "; fi
 done
 
 # The Wine prefix is made before ctest starts two programs at once.
 step "Prepare Wine prefix" scripts/wine-run --init || true
 
-for preset in native native-asan win64; do
+for preset in native native-asan native32 win64; do
   if [[ $built == *" $preset "* ]]; then
     step "Test $preset" run_tests "$preset" || true
   else

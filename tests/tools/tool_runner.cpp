@@ -12,7 +12,7 @@ ToolRun RunTool(const std::string& args, const std::string& machine_path) {
     std::string err_path = TempPath("tool-stderr");
     std::string command = "env -u QUOREL_SIM_LOG ";
     command += machine_path.empty() ? "-u QUOREL_SIM_MACHINE " : "QUOREL_SIM_MACHINE='" + machine_path + "' ";
-    command += "'" QUOREL_TOOL "' " + args + " 2>'" + err_path + "'";
+    command += QUOREL_TOOL_RUNNER " '" QUOREL_TOOL "' " + args + " 2>'" + err_path + "'";
     ToolRun run{-1, "", ""};
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
