@@ -16,8 +16,9 @@ mkdir -p "$logs"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 wine_temp_files() {
-  find "${QUOREL_WINEPREFIX:-build/.wine}/drive_c/users" -ipath '*/temp/*' -name 'quorel-*' \
-    2>/dev/null | sort
+  local users=${QUOREL_WINEPREFIX:-build/.wine}/drive_c/users
+  [[ -d $users ]] || return 0  # no Wine prefix yet, as on a fresh clone
+  find "$users" -ipath '*/temp/*' -name 'quorel-*' 2>/dev/null | sort
 }
 wine_temp_before=$(wine_temp_files)
 
