@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds all five presets, runs the unit tests natively, under ASan/UBSan,
 # with 32-bit pointers under qemu-i386 and (64-bit Windows) under Wine, and
-# checks the DLLs' import and export tables. Goes on after a failure so the summary shows everything; exits
-# non-zero if anything failed.
+# checks the DLLs' import and export tables. Goes on after a failure so the
+# summary shows everything; exits non-zero if anything failed.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
