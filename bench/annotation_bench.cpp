@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "annotation_machine.h"
@@ -51,19 +50,15 @@ int Child(int functions) {
         std::fprintf(stderr, "annotation_bench: no card on the generated machine\n");
         return 1;
     }
-    bench::RegistryWalk walk = bench::WalkInstanceKeys(functions);  // also warms the registry
+    const bench::Shape shape{functions};
+    bench::RegistryWalk walk = bench::WalkInstanceKeys(shape);  // also warms the registry
     const int times = kCallsPerSize / functions;
     const double open = BestMicros(times, [] { Quorel_open(0); });
-    const double loop = BestMicros(times, [&] { walk = bench::WalkInstanceKeys(functions); });
+    const double loop = BestMicros(times, [&] { walk = bench::WalkInstanceKeys(shape); });
     Quorel_close();
     std::printf("| %d | %d | %lu | %.1f µs | %.1f µs | %.2f× |\n", functions, functions,
                 walk.calls, open, loop, open / loop);
     return walk.failures == 0 ? 0 : 1;
-}
-
-std::string Write(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-    return path.string();
 }
 
 int Parent(const char* self) {
@@ -74,10 +69,8 @@ int Parent(const char* self) {
     std::fflush(stdout);
     int status = 0;
     for (int functions : kSizes) {
-        const std::string machine = Write(dir / "machine.lspci", bench::MachineText(functions));
-        const std::string registry = Write(dir / "registry.reg", bench::RegistryText(functions, false));
-        const std::string removal = Write(dir / "removal.reg", bench::RegistryText(functions, true));
-        status |= bench::RunChild(self, functions, machine, registry, removal);
+        const bench::MachineFiles files = bench::WriteMachineFiles(dir.string(), bench::Shape{functions});
+        status |= bench::RunChild(self, functions, files);
     }
     fs::remove_all(dir);
     return status;
