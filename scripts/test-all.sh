@@ -63,6 +63,7 @@ done
 
 step "Check for leftover temporary files" check_leftovers || true
 step "Check DLL tables" scripts/check-dll-tables.sh || true
+step "Check register hot path" scripts/check-hot-path.sh || true
 
 status=0
 summary || status=$?
