@@ -24,27 +24,23 @@ namespace fs = std::filesystem;
 
 constexpr int kSizes[] = {10, 50, 200};
 constexpr int kCallsPerSize = 2000;  // opens times functions, per round
-constexpr int kRounds = 3;
+constexpr int kRounds = 7;
 
 double Micros() {
     using namespace std::chrono;
     return duration<double, std::micro>(steady_clock::now().time_since_epoch()).count();
 }
 
-// Best of kRounds, in microseconds per call of `run`.
+// One round of `times` calls of `run`, in microseconds per call.
 template <typename Run>
-double BestMicros(int times, Run run) {
-    double best = 0;
-    for (int round = 0; round < kRounds; ++round) {
-        const double start = Micros();
-        for (int i = 0; i < times; ++i)
-            run();
-        const double took = (Micros() - start) / times;
-        best = round == 0 || took < best ? took : best;
-    }
-    return best;
+double RoundMicros(int times, Run run) {
+    const double start = Micros();
+    for (int i = 0; i < times; ++i)
+        run();
+    return (Micros() - start) / times;
 }
 
+void KeepBest(double& best, int round, double took) { best = round == 0 || took < best ? took : best; }
 int Child(int functions) {
     if (Quorel_open(0) != 0) {  // the first open: discovery
         std::fprintf(stderr, "annotation_bench: no card on the generated machine\n");
@@ -53,8 +49,13 @@ int Child(int functions) {
     const bench::Shape shape{functions};
     bench::RegistryWalk walk = bench::WalkInstanceKeys(shape);  // also warms the registry
     const int times = kCallsPerSize / functions;
-    const double open = BestMicros(times, [] { Quorel_open(0); });
-    const double loop = BestMicros(times, [&] { walk = bench::WalkInstanceKeys(shape); });
+    // Best of kRounds each, taking turns so that a change in the machine's
+    // load hits both alike.
+    double open = 0, loop = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        KeepBest(open, round, RoundMicros(times, [] { Quorel_open(0); }));
+        KeepBest(loop, round, RoundMicros(times, [&] { walk = bench::WalkInstanceKeys(shape); }));
+    }
     Quorel_close();
     std::printf("| %d | %d | %lu | %.1f µs | %.1f µs | %.2f× |\n", functions, functions,
                 walk.calls, open, loop, open / loop);

@@ -113,6 +113,7 @@ std::pair<int, int> CountCalls(const fs::path& log) {
 int Measure(const char* self, const char* name, const std::string& machine, const fs::path& folder) {
     const std::string child = "QUOREL_SIM_MACHINE='" + machine + "' '" + self + "' --child";
     const fs::path log = folder / "calls.log";
+    fs::remove(log);  // the stand-in appends to its log
     const ChildRun logged = RunChild("QUOREL_SIM_LOG='" + log.string() + "' " + child);
     const auto [calls, reads] = CountCalls(log);
     std::vector<double> micros;
