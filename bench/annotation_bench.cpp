@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "annotation_machine.h"
@@ -25,45 +24,42 @@ namespace fs = std::filesystem;
 
 constexpr int kSizes[] = {10, 50, 200};
 constexpr int kCallsPerSize = 2000;  // opens times functions, per round
-constexpr int kRounds = 3;
+constexpr int kRounds = 7;
 
 double Micros() {
     using namespace std::chrono;
     return duration<double, std::micro>(steady_clock::now().time_since_epoch()).count();
 }
 
-// Best of kRounds, in microseconds per call of `run`.
+// One round of `times` calls of `run`, in microseconds per call.
 template <typename Run>
-double BestMicros(int times, Run run) {
-    double best = 0;
-    for (int round = 0; round < kRounds; ++round) {
-        const double start = Micros();
-        for (int i = 0; i < times; ++i)
-            run();
-        const double took = (Micros() - start) / times;
-        best = round == 0 || took < best ? took : best;
-    }
-    return best;
+double RoundMicros(int times, Run run) {
+    const double start = Micros();
+    for (int i = 0; i < times; ++i)
+        run();
+    return (Micros() - start) / times;
 }
 
+void KeepBest(double& best, int round, double took) { best = round == 0 || took < best ? took : best; }
 int Child(int functions) {
     if (Quorel_open(0) != 0) {  // the first open: discovery
         std::fprintf(stderr, "annotation_bench: no card on the generated machine\n");
         return 1;
     }
-    bench::RegistryWalk walk = bench::WalkInstanceKeys(functions);  // also warms the registry
+    const bench::Shape shape{functions};
+    bench::RegistryWalk walk = bench::WalkInstanceKeys(shape);  // also warms the registry
     const int times = kCallsPerSize / functions;
-    const double open = BestMicros(times, [] { Quorel_open(0); });
-    const double loop = BestMicros(times, [&] { walk = bench::WalkInstanceKeys(functions); });
+    // Best of kRounds each, taking turns so that a change in the machine's
+    // load hits both alike.
+    double open = 0, loop = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        KeepBest(open, round, RoundMicros(times, [] { Quorel_open(0); }));
+        KeepBest(loop, round, RoundMicros(times, [&] { walk = bench::WalkInstanceKeys(shape); }));
+    }
     Quorel_close();
     std::printf("| %d | %d | %lu | %.1f µs | %.1f µs | %.2f× |\n", functions, functions,
                 walk.calls, open, loop, open / loop);
     return walk.failures == 0 ? 0 : 1;
-}
-
-std::string Write(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-    return path.string();
 }
 
 int Parent(const char* self) {
@@ -74,10 +70,8 @@ int Parent(const char* self) {
     std::fflush(stdout);
     int status = 0;
     for (int functions : kSizes) {
-        const std::string machine = Write(dir / "machine.lspci", bench::MachineText(functions));
-        const std::string registry = Write(dir / "registry.reg", bench::RegistryText(functions, false));
-        const std::string removal = Write(dir / "removal.reg", bench::RegistryText(functions, true));
-        status |= bench::RunChild(self, functions, machine, registry, removal);
+        const bench::MachineFiles files = bench::WriteMachineFiles(dir.string(), bench::Shape{functions});
+        status |= bench::RunChild(self, functions, files);
     }
     fs::remove_all(dir);
     return status;

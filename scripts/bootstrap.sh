@@ -8,6 +8,8 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+  # The unit tests built with -m32 and run under qemu-i386 (native32 preset).
+  g++-multilib qemu-user
   # Only the 64-bit Wine: 32-bit Windows code is checked, never run, here.
   # Without the preloader a new Wine prefix fails now and then.
   wine64 wine64-preloader

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds all five presets, runs the unit tests natively, under ASan/UBSan,
-# over this machine's own PCI bus (linux-sysfs) and (64-bit Windows) under
-# Wine, and checks the DLLs' import and export tables. Goes on after a failure so the summary shows everything; exits
-# non-zero if anything failed.
+# Builds all six presets, runs the unit tests natively, under ASan/UBSan,
+# with 32-bit pointers under qemu-i386, over this machine's own PCI bus
+# (linux-sysfs) and (64-bit Windows) under Wine, and checks the DLLs' import
+# and export tables. Goes on after a failure so the summary shows
+# everything; exits non-zero if anything failed.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
@@ -46,14 +47,14 @@ check_leftovers() {
 step "Install build dependencies" scripts/bootstrap.sh || { summary; exit 1; }
 
 built=" "
-for preset in native native-asan linux-sysfs win64 win32; do
+for preset in native native-asan native32 linux-sysfs win64 win32; do
   if step "Build $preset" build_preset "$preset"; then built+="$preset "; fi
 done
 
 # The Wine prefix is made before ctest starts two programs at once.
 step "Prepare Wine prefix" scripts/wine-run --init || true
 
-for preset in native native-asan linux-sysfs win64; do
+for preset in native native-asan native32 linux-sysfs win64; do
   if [[ $built == *" $preset "* ]]; then
     step "Test $preset" run_tests "$preset" || true
   else
@@ -63,6 +64,7 @@ done
 
 step "Check for leftover temporary files" check_leftovers || true
 step "Check DLL tables" scripts/check-dll-tables.sh || true
+step "Check register hot path" scripts/check-hot-path.sh || true
 
 # package_and_check: build the release zip, then check it as an engineer
 # would receive it.

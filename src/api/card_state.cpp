@@ -4,8 +4,8 @@
 
 namespace quorel {
 
-uint8_t* RegisterWindow = nullptr;
-int32_t CardType = 0;
+// RegisterWindow and CardType are defined in single_card.cpp, beside the
+// register exports that read them on every call.
 DeviceRecord* SelectedDevice = nullptr;
 ::PhysMapRecord PhysMapRecord = {};
 CardSlot CardSlots[card::kBoardCount];

@@ -3,8 +3,6 @@
 #include <cmath>
 #include <cstdint>
 
-#include "api/card_regs.h"
-#include "api/card_state.h"
 #include "platform/windows_api.h"
 #include "quorel.h"
 
@@ -52,14 +50,14 @@ void DelayMicroseconds(double micros) {
     } while (micros > elapsed);
 }
 
-void PaceRead() {
-    if (CardType == card::kType2)
-        DelayMicroseconds(kReadDelayMicros);
+int WaitAfterRead(int result) {
+    DelayMicroseconds(kReadDelayMicros);
+    return result;
 }
 
-void PaceWrite() {
-    if (CardType == card::kType2)
-        DelayMicroseconds(Wr2WrDelay);
+int WaitAfterWrite(int result) {
+    DelayMicroseconds(Wr2WrDelay);
+    return result;
 }
 
 }  // namespace quorel

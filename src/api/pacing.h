@@ -4,6 +4,9 @@
 #ifndef QUOREL_API_PACING_H
 #define QUOREL_API_PACING_H
 
+#include "api/card_regs.h"
+#include "api/card_state.h"
+
 namespace quorel {
 
 // Microseconds per performance-counter tick; 0.0 until the first open.
@@ -20,9 +23,22 @@ void SetCounterScale();
 // 0 returns at once without reading the counter; a negative or NaN value
 // takes one reading after the start.
 void DelayMicroseconds(double micros);
-// The pause after a register read / write, when CardType asks for one.
-void PaceRead();
-void PaceWrite();
+// The pauses themselves (1 us after a read, Wr2WrDelay after a write), out
+// of line: only a paced card gets that far. Each hands back `result`, the
+// access's own, so that an export can end in a jump to it.
+int WaitAfterRead(int result);
+int WaitAfterWrite(int result);
+
+// An export's last step after a register read / write: the pause when
+// CardType asks for one, then `result`. Inline, so that an access to an
+// unpaced card pays a compare and nothing more: no call, no stack frame.
+inline int PaceRead(int result) {
+    return CardType == card::kType2 ? WaitAfterRead(result) : result;
+}
+
+inline int PaceWrite(int result) {
+    return CardType == card::kType2 ? WaitAfterWrite(result) : result;
+}
 
 }  // namespace quorel
 

@@ -11,6 +11,14 @@
 
 using namespace quorel;
 
+// Defined here, in the unit of the register exports, rather than with the
+// rest of the card state: for data defined in another unit, the x86-64
+// mingw compiler reads the address through a .refptr pointer (in case the
+// data turns out to be imported from another DLL), an extra dependent load
+// on every register access. Here it addresses them directly.
+uint8_t* quorel::RegisterWindow = nullptr;
+int32_t quorel::CardType = 0;
+
 namespace {
 
 // Window offset of register `index`, or false for the control/status
@@ -46,9 +54,7 @@ extern "C" int QUOREL_CALL Quorel_in(int index) {
     uint32_t offset;
     if (!RegisterWindow || !RegisterOffset(index, &offset))
         return kResultNothing;
-    const uint8_t value = LoadRegisterByte(RegisterWindow, offset);
-    PaceRead();
-    return value;
+    return PaceRead(LoadRegisterByte(RegisterWindow, offset));
 }
 
 extern "C" int QUOREL_CALL Quorel_out(int index, int value) {
@@ -56,6 +62,5 @@ extern "C" int QUOREL_CALL Quorel_out(int index, int value) {
     if (!RegisterWindow || !RegisterOffset(index, &offset))
         return kResultNothing;
     StoreRegisterByte(RegisterWindow, offset, static_cast<uint8_t>(value));
-    PaceWrite();
-    return kResultOk;
+    return PaceWrite(kResultOk);
 }
