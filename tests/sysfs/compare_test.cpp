@@ -26,10 +26,10 @@ Runs RunBoth(const std::string& machine_text, test_support::ConfigView view = te
     test_support::WriteFile(machine, machine_text);
     const std::string root = test_support::MakeFakeSysfs(machine_text, view);
     const std::string clean_env = "env -u QUOREL_SIM_LOG -u QUOREL_SIM_REGISTRY -u QUOREL_SIM_WINVER ";
-    Runs runs{test_support::RunCommand(clean_env + "QUOREL_SIM_MACHINE='" + machine + "' '" +
-                                       CARD_SCENARIO_OVER_sim "'"),
+    Runs runs{test_support::RunCommand(clean_env + "QUOREL_SIM_MACHINE='" + machine + "' " +
+                                       SCENARIO_RUNNER " '" CARD_SCENARIO_OVER_sim "'"),
               test_support::RunCommand(clean_env + test_support::kSysfsRootVariable + "='" + root +
-                                       "' '" CARD_SCENARIO_OVER_sysfs "'")};
+                                       "' " SCENARIO_RUNNER " '" CARD_SCENARIO_OVER_sysfs "'")};
     EXPECT_EQ(runs.stand_in.exit_code, 0) << runs.stand_in.err;
     EXPECT_EQ(runs.sysfs.exit_code, 0) << runs.sysfs.err;
     return runs;
