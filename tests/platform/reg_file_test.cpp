@@ -68,9 +68,10 @@ TEST_F(RegFile, ReadsEveryKindOfData) {
              "\"Empty\"=hex:\n"
              "\"Unterminated\"=hex(1):41,00,42,00\n"
              "\"Multi\"=hex(7):41,00,00,00,42,00,00,00,00,00\n"
-             "\"Wide\"=hex(b):01,02,03,04,05,06,07,08\n");
+             "\"Wide\"=hex(b):01,02,03,04,05,06,07,08\n"
+             "\"EmptyText\"=hex(1):\n");
     std::vector<ValueRead> values = ValuesAt(L"Sw");
-    ASSERT_EQ(values.size(), 8u);
+    ASSERT_EQ(values.size(), 9u);
     EXPECT_EQ(values[0].name, L"");
     EXPECT_EQ(Units(values[0]), std::wstring(L"default", 8));  // NUL included
     EXPECT_EQ(values[1].name, L"Esc\\aped \"name\"");
@@ -86,6 +87,8 @@ TEST_F(RegFile, ReadsEveryKindOfData) {
     EXPECT_EQ(Units(values[6]), std::wstring(L"A\0B\0\0", 5));
     EXPECT_EQ(values[7].type, 0xBu);
     EXPECT_EQ(values[7].data.size(), 8u);
+    EXPECT_EQ(values[8].type, REG_SZ);
+    EXPECT_TRUE(values[8].data.empty());
 }
 
 TEST_F(RegFile, SectionsMergeCaseInsensitivelyAndDeletionsApply) {

@@ -1,7 +1,6 @@
 #include "platform/native/reg_file_reader.h"
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
 
 #include "platform/native/reg_text.h"
@@ -69,10 +68,11 @@ bool ParseHex(std::wstring_view digits, size_t max_digits, uint32_t* value) {
     return true;
 }
 
+// Not memcpy: an empty text (hex(1): without bytes) has no bytes to copy
+// into, and memcpy must not be handed the null pointer of an empty vector.
 std::vector<BYTE> TextBytes(const std::wstring& units) {
-    std::vector<BYTE> bytes(units.size() * sizeof(WCHAR));
-    std::memcpy(bytes.data(), units.data(), bytes.size());
-    return bytes;
+    const BYTE* first = reinterpret_cast<const BYTE*>(units.data());
+    return std::vector<BYTE>(first, first + units.size() * sizeof(WCHAR));
 }
 
 bool IsTextType(DWORD type) {
