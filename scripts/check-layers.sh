@@ -4,7 +4,7 @@
 #  - tools/ and bench/ include nothing of src/ but the inspection header
 #    (and include/quorel.h, which lives outside src/) and the Windows API
 #    (platform/windows_api.h: <windows.h>, or its native stand-in);
-#  - no build file outside tests/ names a file of tests/.
+#  - no build file outside tests/ names a file of tests/ (fuzz/ included).
 # Prints each offending line; exits 1 if there is any.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -29,7 +29,7 @@ offend "sim/ includes the library's headers" < <(matches "#include +\"$layers" s
 offend "tools/ or bench/ include src/ beyond api/inspect.h" < <(
   matches "#include +\"$layers" tools bench | { grep -vE '"(api/inspect|platform/windows_api).h"' || true; })
 offend "build files outside tests/ use files of tests/" < <(
-  matches --include=CMakeLists.txt '^[^#]*tests/' CMakeLists.txt src sim tools bench)
+  matches --include=CMakeLists.txt '^[^#]*tests/' CMakeLists.txt src sim tools bench fuzz)
 
 (( failures == 0 )) && echo "layers: all checks passed"
 exit $(( failures > 0 ))

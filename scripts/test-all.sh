@@ -60,6 +60,10 @@ for preset in native native-asan win64; do
   fi
 done
 
+# libFuzzer targets (their own clang preset): a crash, hang, leak or
+# sanitizer report in 20 s of each fails the step.
+step "Fuzz" scripts/run-fuzzers.sh 20 || true
+
 step "Check for leftover temporary files" check_leftovers || true
 step "Check DLL tables" scripts/check-dll-tables.sh || true
 
