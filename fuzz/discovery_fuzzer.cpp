@@ -1,7 +1,8 @@
 // The whole road of a first open: discovery over a simulated PC and the
 // registry annotation over its registry, both made from the input (see
 // fuzz_world.h), then Quorel_open and, if asked, Quorel_open2 with register
-// accesses on whatever they opened. The library is put back to its state at
+// accesses on whatever they opened; or, as the input asks, discovery and
+// two annotations alone. The library is put back to its state at
 // load after each input. A scan that does not end shows as a timeout.
 #include <sys/mman.h>
 #include <unistd.h>
@@ -18,6 +19,7 @@
 #include "platform/native/fake_registry.h"
 #include "platform/native/fake_windows.h"
 #include "quorel.h"
+#include "registry/annotate.h"
 #include "simulator_reset.h"
 
 namespace {
@@ -113,15 +115,29 @@ void CheckBoards(int result) {
     FUZZ_CHECK(any == (result == 0));
 }
 
+void DiscoverAndAnnotate() {
+    quorel::StartDiscovery();
+    CheckDiscovery();
+    quorel::AnnotateFromRegistry();
+    quorel::AnnotateFromRegistry();  // as a second open does, over the same records
+}
+
+void OpenCards(const fuzz::World& world) {
+    CheckSingleCard(Quorel_open(world.position));
+    CheckDiscovery();
+    if (world.open2)
+        CheckBoards(Quorel_open2());
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const fuzz::World world = fuzz::MakeWorld(data, size);
     UseWorld(world);
-    CheckSingleCard(Quorel_open(world.position));
-    CheckDiscovery();
-    if (world.open2)
-        CheckBoards(Quorel_open2());
+    if (world.open)
+        OpenCards(world);
+    else
+        DiscoverAndAnnotate();
     FUZZ_CHECK(fake_registry::OpenHandles() == 0);
     Quorel_close2();
     ReleaseAll();

@@ -296,7 +296,8 @@ void ReadSettings(Bytes& in, World& world, bool* fail_init) {
     world.windows_minor = kVersions[settings & 3][1];
     *fail_init = settings & 4;
     world.open2 = settings & 8;
-    world.position = settings >> 4;
+    world.position = (settings >> 4) & 7;
+    world.open = !(settings & 0x80);
     world.failing_registry_call = in.Next();
 }
 

@@ -5,7 +5,9 @@
 //
 // Input, read byte by byte (reading past the end gives 0):
 //   0     bits 0-1 Windows (0: 4.10, 1: 5.1, 2 and 3: 6.1), bit 2 fail-init,
-//         bit 3 Quorel_open2 after Quorel_open, bits 4-7 Quorel_open's position
+//         bit 3 Quorel_open2 after Quorel_open, bits 4-6 Quorel_open's
+//         position, bit 7 no opens: discovery and two annotations alone
+//         (mapping a 4 MiB window costs more than all the rest under ASan)
 //   1     the registry call that fails (0: none)
 //   then up to kMaxFunctions functions of 8 bytes each:
 //   0     bus (0..7, so that bridges meet)
@@ -33,6 +35,7 @@ namespace fuzz {
 struct World {
     uint32_t windows_major = 6;
     uint32_t windows_minor = 1;
+    bool open = true;
     bool open2 = false;
     int position = 0;
     uint64_t failing_registry_call = 0;
