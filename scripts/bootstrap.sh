@@ -5,6 +5,8 @@ set -euo pipefail
 
 packages=(
   cmake make g++ clang pciutils util-linux
+  # libFuzzer and the sanitizers' runtimes for clang (scripts/run-fuzzers.sh)
+  clang-14 libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686

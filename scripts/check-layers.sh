@@ -6,7 +6,7 @@
 #    (and include/quorel.h, which lives outside src/) and the Windows API
 #    (platform/windows_api.h: <windows.h>, or its native stand-in);
 #  - examples/ include only quorel.h, as an application does;
-#  - no build file outside tests/ names a file of tests/.
+#  - no build file outside tests/ names a file of tests/ (fuzz/ included).
 # Prints each offending line; exits 1 if there is any.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -32,7 +32,7 @@ offend "tools/ or bench/ include src/ beyond api/inspect.h" < <(
   matches "#include +\"$layers" tools bench | { grep -vE '"(api/inspect|platform/windows_api).h"' || true; })
 offend "examples/ include the library's internals (only quorel.h)" < <(matches "#include +\"$layers" examples)
 offend "build files outside tests/ use files of tests/" < <(
-  matches --include=CMakeLists.txt '^[^#]*tests/' CMakeLists.txt src sim backends tools bench examples)
+  matches --include=CMakeLists.txt '^[^#]*tests/' CMakeLists.txt src sim backends tools bench examples fuzz)
 
 (( failures == 0 )) && echo "layers: all checks passed"
 exit $(( failures > 0 ))

@@ -11,6 +11,7 @@
 #include "environment.h"
 #include "machine.h"
 #include "machine_loader.h"
+#include "simulator_reset.h"
 
 namespace quorel::sim {
 
@@ -67,6 +68,13 @@ struct Call {
 };
 
 }  // namespace
+
+void internal::ForgetMachines() {
+    Simulator& sim = Sim();
+    std::lock_guard<std::mutex> hold(sim.lock);
+    sim.machines.clear();
+    sim.driver_open = false;
+}
 
 }  // namespace quorel::sim
 

@@ -4,7 +4,6 @@
 // functions, the buses behind it) may come out different.
 #include <array>
 #include <cstdio>
-#include <map>
 
 #include "scan_fixture.h"
 
@@ -64,15 +63,12 @@ TEST_F(ScanTest, EveryFailingReadChangesOnlyWhatItFeeds) {
     ASSERT_GT(baseline.size(), 5u);
     ASSERT_GT(reads.size(), 100u);
 
-    std::map<std::pair<std::string, unsigned>, unsigned> occurrences;
-    for (const test_support::CfgRead& read : reads) {
-        unsigned nth = ++occurrences[{read.location, read.offset}];
-        char directive[64];
-        std::snprintf(directive, sizeof(directive), "fail-read %s 0x%03x %u", read.location.c_str(),
-                      read.offset, nth);
-        SCOPED_TRACE(directive);
+    const std::vector<std::string> directives = test_support::FailReadDirectives(reads);
+    for (size_t i = 0; i < reads.size(); ++i) {
+        const test_support::CfgRead& read = reads[i];
+        SCOPED_TRACE(directives[i]);
         internal::ResetDiscovery();
-        std::string path = test_support::UseMachine(machine + directive + "\n");
+        std::string path = test_support::UseMachine(machine + directives[i] + "\n");
         StartDiscovery();
         std::remove(path.c_str());
 

@@ -68,9 +68,10 @@ TEST_F(RegFile, ReadsEveryKindOfData) {
              "\"Empty\"=hex:\n"
              "\"Unterminated\"=hex(1):41,00,42,00\n"
              "\"Multi\"=hex(7):41,00,00,00,42,00,00,00,00,00\n"
-             "\"Wide\"=hex(b):01,02,03,04,05,06,07,08\n");
+             "\"Wide\"=hex(b):01,02,03,04,05,06,07,08\n"
+             "\"EmptyText\"=hex(1):\n");
     std::vector<ValueRead> values = ValuesAt(L"Sw");
-    ASSERT_EQ(values.size(), 8u);
+    ASSERT_EQ(values.size(), 9u);
     EXPECT_EQ(values[0].name, L"");
     EXPECT_EQ(Units(values[0]), std::wstring(L"default", 8));  // NUL included
     EXPECT_EQ(values[1].name, L"Esc\\aped \"name\"");
@@ -86,6 +87,8 @@ TEST_F(RegFile, ReadsEveryKindOfData) {
     EXPECT_EQ(Units(values[6]), std::wstring(L"A\0B\0\0", 5));
     EXPECT_EQ(values[7].type, 0xBu);
     EXPECT_EQ(values[7].data.size(), 8u);
+    EXPECT_EQ(values[8].type, REG_SZ);
+    EXPECT_TRUE(values[8].data.empty());
 }
 
 TEST_F(RegFile, SectionsMergeCaseInsensitivelyAndDeletionsApply) {
@@ -113,11 +116,13 @@ TEST_F(RegFile, RefusesMalformedFilesNamingTheLine) {
         {"bad.reg:3: unknown root 'HKEY_CURRENT_USER'", kHeader + "[HKEY_CURRENT_USER\\Sw]\n"},
         {"bad.reg:3: key line '[HKLM\\Sw' without its closing ]", kHeader + "[HKLM\\Sw\n"},
         {"bad.reg:3: empty key name", kHeader + "[HKLM\\Sw\\\\x]\n"},
+        {"bad.reg:3: a NUL character in the key line", kHeader + std::string("[HKLM\\S\0w]\n", 11)},
         {"bad.reg:3: a root key cannot be deleted", kHeader + "[-HKLM]\n"},
         {"bad.reg:3: value before any [key] line", kHeader + "\"a\"=\"b\"\n"},
         {"bad.reg:4: unexpected text 'a=b'", key + "a=b\n"},
         {"bad.reg:4: no = after value name 'a'", key + "\"a\" \"b\"\n"},
         {"bad.reg:4: unterminated value name", key + "\"abc\n"},
+        {"bad.reg:4: a NUL character in the value name", key + std::string("\"a\0b\"=\"c\"\n", 10)},
         {"bad.reg:4: unterminated string", key + "\"a\"=\"b\n"},
         {"bad.reg:4: unknown escape '\\n'", key + "\"a\"=\"b\\n\"\n"},
         {"bad.reg:4: unexpected text 'c' after the string", key + "\"a\"=\"b\" c\n"},

@@ -21,6 +21,7 @@ int log_count(const char *log, const char *call);
 #ifdef __cplusplus
 }  // extern "C"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,14 @@ struct CfgRead {
 
 // Every PciCfgRead in the log, in order.
 std::vector<CfgRead> ConfigReads(const std::string& log);
+
+// For each read, the machine-file line that makes exactly that read fail:
+// "fail-read bb:dd.f 0xOOO N", N counting the reads of that location and
+// offset up to it.
+std::vector<std::string> FailReadDirectives(const std::vector<CfgRead>& reads);
+
+// The physical address of every MapPhysToLin in the log, in order.
+std::vector<uint64_t> MappedAddresses(const std::string& log);
 
 }  // namespace test_support
 #endif  // __cplusplus

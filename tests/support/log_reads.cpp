@@ -1,5 +1,8 @@
 // The C++ side of the call-log reader (log_reader.c).
+#include <cinttypes>
 #include <cstdio>
+#include <map>
+#include <utility>
 
 #include "log_reader.h"
 #include "machine_text.h"
@@ -21,6 +24,29 @@ std::vector<CfgRead> ConfigReads(const std::string& log) {
             reads.push_back(CfgRead{location, offset, result == 1});
     }
     return reads;
+}
+
+std::vector<std::string> FailReadDirectives(const std::vector<CfgRead>& reads) {
+    std::map<std::pair<std::string, unsigned>, unsigned> seen;
+    std::vector<std::string> directives;
+    for (const CfgRead& read : reads) {
+        char directive[64];
+        std::snprintf(directive, sizeof(directive), "fail-read %s 0x%03x %u", read.location.c_str(),
+                      read.offset, ++seen[{read.location, read.offset}]);
+        directives.push_back(directive);
+    }
+    return directives;
+}
+
+std::vector<uint64_t> MappedAddresses(const std::string& log) {
+    std::vector<uint64_t> addresses;
+    const char* cursor = log.c_str();
+    while (const char* line = log_next(&cursor, "MapPhysToLin(")) {
+        uint64_t address = 0;
+        if (std::sscanf(line, "MapPhysToLin(length=%*x, phys_addr=0x%" SCNx64 ")", &address) == 1)
+            addresses.push_back(address);
+    }
+    return addresses;
 }
 
 }  // namespace test_support

@@ -1,7 +1,6 @@
 #include "platform/native/reg_file_reader.h"
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
 
 #include "platform/native/reg_text.h"
@@ -69,10 +68,11 @@ bool ParseHex(std::wstring_view digits, size_t max_digits, uint32_t* value) {
     return true;
 }
 
+// Not memcpy: an empty text (hex(1): without bytes) has no bytes to copy
+// into, and memcpy must not be handed the null pointer of an empty vector.
 std::vector<BYTE> TextBytes(const std::wstring& units) {
-    std::vector<BYTE> bytes(units.size() * sizeof(WCHAR));
-    std::memcpy(bytes.data(), units.data(), bytes.size());
-    return bytes;
+    const BYTE* first = reinterpret_cast<const BYTE*>(units.data());
+    return std::vector<BYTE>(first, first + units.size() * sizeof(WCHAR));
 }
 
 bool IsTextType(DWORD type) {
@@ -146,7 +146,15 @@ void Reader::Line(std::wstring_view line) {
          ", expected a [key] line, a \"name\"=data line or a ; comment");
 }
 
+// Windows' registry functions take names as NUL-terminated text: a name
+// holding a NUL could be stored, but never named or listed whole again.
+void RefuseNul(std::wstring_view text, const char* what) {
+    if (text.find(L'\0') != std::wstring_view::npos)
+        Fail(std::string("a NUL character in the ") + what + ", expected names of text only");
+}
+
 void Reader::Section(std::wstring_view inner) {
+    RefuseNul(inner, "key line");
     bool deletion = !inner.empty() && inner[0] == kDeletion;
     std::vector<std::wstring_view> parts = Split(inner.substr(deletion ? 1 : 0), kSeparator);
     Key* key = hives_->Root(parts[0]);
@@ -194,6 +202,7 @@ void Reader::ValueLine(std::wstring_view line) {
         line.remove_prefix(1);
     else
         name = QuotedText(&line, "value name");
+    RefuseNul(name, "value name");
     line = Trim(line);
     if (line.empty() || line[0] != L'=')
         Fail("no = after value name " + Quoted(name) + ", expected \"name\"=data");
