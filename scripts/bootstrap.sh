@@ -12,19 +12,24 @@ packages=(
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   # The unit tests built with -m32 and run under qemu-i386 (native32 preset).
   g++-multilib qemu-user
-  # Only the 64-bit Wine: 32-bit Windows code is checked, never run, here.
+  # Wine for both bitnesses: wine64 runs the x64 programs, wine32 (from the
+  # i386 architecture, added below) the x86 ones, in the same prefix.
   # Without the preloader a new Wine prefix fails now and then.
-  wine64 wine64-preloader
+  wine64 wine64-preloader wine32:i386
   # The release package: the MSVC import libraries and their test client
   # (lld-link, clang-cl), the C# and Python examples, the zip.
   lld-14 mono-mcs mono-runtime python3 zip unzip
 )
 
+# wine32 comes from Debian's i386 architecture.
+need_i386=0
+dpkg --print-foreign-architectures | grep -qx i386 || need_i386=1
+
 missing=()
 for p in "${packages[@]}"; do
   [[ $(dpkg-query -W -f='${db:Status-Abbrev}' "$p" 2>/dev/null) == ii* ]] || missing+=("$p")
 done
-if (( ${#missing[@]} == 0 )); then
+if (( ${#missing[@]} == 0 && ! need_i386 )); then
   echo "bootstrap: all build dependencies present"
   exit 0
 fi
@@ -36,6 +41,10 @@ if (( EUID != 0 )); then
 fi
 echo "bootstrap: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
+if (( need_i386 )); then
+  echo "bootstrap: adding the i386 architecture (for wine32)"
+  "${sudo[@]}" dpkg --add-architecture i386
+fi
 "${sudo[@]}" apt-get update -q
 # No recommends: they would pull wine32 and a desktop's worth of libraries.
 "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
