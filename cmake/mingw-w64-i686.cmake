@@ -1,5 +1,4 @@
 # Cross-compiling the 32-bit DLLs with Debian's mingw-w64 (posix thread model).
-# This machine cannot run 32-bit Windows code, so no emulator is set.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(QUOREL_MINGW_PREFIX i686-w64-mingw32)
@@ -12,3 +11,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# 32-bit programs run here under Wine's 32-bit loader (wine32), in the same
+# prefix as the 64-bit ones.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)

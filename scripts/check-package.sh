@@ -8,9 +8,10 @@
 #    library of both architectures, MinGW's with mingw gcc and MSVC's with
 #    clang-cl and lld-link (no C runtime: its own entry point); each of its
 #    calls must bind to an export of the DLL, the 32-bit ones to the
-#    decorated stdcall names. The x64 clients run under Wine;
-#  - the packaged C examples, built for x64 from the unpacked tree and run
-#    under Wine against the packaged stand-in.
+#    decorated stdcall names. Every client runs under Wine, x64 under 64-bit
+#    Wine and x86 under 32-bit Wine;
+#  - the packaged C examples, built for both architectures from the unpacked
+#    tree, and both quorel.exe, run under Wine against the packaged stand-in.
 # Usage: scripts/check-package.sh [ZIP]   (default: what scripts/package.sh made)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
@@ -81,11 +82,11 @@ build_client() {
   esac
 }
 
-# Programs built by the checks, run under Wine at the end, one after the
-# other while the Wine server is still up.
+# Programs built by the checks ("ARCH EXE"), run under Wine at the end, one
+# after the other while the Wine server is still up.
 wine_runs=()
 
-# check_client ARCH KIND: link, check what it imports; an x64 client is run later.
+# check_client ARCH KIND: link, check what it imports; it is run later.
 check_client() {
   local arch=$1 kind=$2 exe=$work/client-$1-$2.exe bits=64 dll=Quorel_64.dll expected
   [[ $arch == x86 ]] && { bits=32; dll=Quorel_32D.dll; }
@@ -96,29 +97,43 @@ check_client() {
   [[ $arch == x86 ]] && expected=$(grep '^_' <<<"$expected")
   same_set "its sixteen calls bind to the DLL's exports" "$expected" \
     "$(imports_from "$(tables $bits "$exe")" "$(tr '[:upper:]' '[:lower:]' <<<"$dll")")"
-  [[ $arch == x64 ]] && wine_runs+=("$exe")
-  return 0
+  wine_runs+=("$arch $exe")
 }
 
+# build_examples ARCH: the C examples as a user builds them, with MinGW.
 build_examples() {
-  local example
-  echo "C examples, x64, built from the package"
+  local arch=$1 example exe cc=x86_64-w64-mingw32-gcc implib=libQuorel_64.dll.a
+  [[ $arch == x86 ]] && { cc=i686-w64-mingw32-gcc; implib=libQuorel_32D.dll.a; }
+  echo "C examples, $arch, built from the package"
   for example in single_card multi_card; do
-    if x86_64-w64-mingw32-gcc -Wall -Wextra -Werror -I "$root/include" "$root/examples/c/$example.c" \
-         "$root/lib/x64/libQuorel_64.dll.a" -o "$work/$example.exe"; then
-      pass "$example builds"; wine_runs+=("$work/$example.exe")
+    exe=$work/$example-$arch.exe
+    if $cc -Wall -Wextra -Werror -I "$root/include" "$root/examples/c/$example.c" \
+         "$root/lib/$arch/$implib" -o "$exe"; then
+      pass "$example builds"; wine_runs+=("$arch $exe")
     else
       fail "$example does not build"
     fi
   done
 }
 
+# check_tools: both quorel.exe see the same default machine.
+check_tools() {
+  local command x64 x86
+  echo "quorel.exe of both architectures, from the unpacked tree"
+  for command in list cards boards; do
+    x64=$(in_wine x64 "$root/tools/x64/quorel.exe" "$command" | tr -d '\r') || { fail "x64 $command exits with $?"; continue; }
+    x86=$(in_wine x86 "$root/tools/x86/quorel.exe" "$command" | tr -d '\r') || { fail "x86 $command exits with $?"; continue; }
+    if [[ -n $x64 && $x86 == "$x64" ]]; then pass "quorel $command: the same"; else fail "quorel $command differs"; fi
+  done
+}
+
 run_in_wine() {
-  local exe out
+  local run arch exe out
   echo "under Wine, from the unpacked tree"
-  for exe in "${wine_runs[@]}"; do
-    if out=$(in_wine x64 "$exe" | tr -d '\r'); then pass "${exe##*/}"; else fail "${exe##*/} exits with $?"; fi
-    [[ $exe == */single_card.exe ]] || continue
+  for run in "${wine_runs[@]}"; do
+    read -r arch exe <<<"$run"
+    if out=$(in_wine "$arch" "$exe" | tr -d '\r'); then pass "${exe##*/}"; else fail "${exe##*/} exits with $?"; fi
+    [[ $exe == */single_card-* ]] || continue
     # The version the DLL prints is the one its resource and the package carry.
     if grep -qx "$banner" <<<"$out"; then pass "banner is \"$banner\""; else fail "no \"$banner\" banner"; fi
   done
@@ -130,9 +145,11 @@ scripts/check-dll-tables.sh "$root/bin/x64" "$root/bin/x86" tests/dll "$root/sim
 for arch in x64 x86; do
   for kind in mingw msvc; do check_client "$arch" "$kind"; done
 done
-build_examples
+build_examples x64
+build_examples x86
 check_versions
 run_in_wine
+check_tools
 
 if (( failures )); then echo "package: $failures check(s) failed"; exit 1; fi
 echo "package: all checks passed"

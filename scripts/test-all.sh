@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds all six presets, runs the unit tests natively, under ASan/UBSan,
 # with 32-bit pointers under qemu-i386, over this machine's own PCI bus
-# (linux-sysfs) and (64-bit Windows) under Wine, and checks the DLLs' import
-# and export tables. Goes on after a failure so the summary shows
+# (linux-sysfs) and (64- and 32-bit Windows) under Wine, and checks the
+# DLLs' import and export tables. Goes on after a failure so the summary shows
 # everything; exits non-zero if anything failed.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
@@ -54,7 +54,7 @@ done
 # The Wine prefix is made before ctest starts two programs at once.
 step "Prepare Wine prefix" scripts/wine-run --init || true
 
-for preset in native native-asan native32 linux-sysfs win64; do
+for preset in native native-asan native32 linux-sysfs win64 win32; do
   if [[ $built == *" $preset "* ]]; then
     step "Test $preset" run_tests "$preset" || true
   else

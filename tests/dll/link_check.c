@@ -1,5 +1,7 @@
-/* Linked, never run: a 32-bit application calling every export must resolve
-   each one through the import library of Quorel_32D.dll. */
+/* Linked only: a 32-bit application calling every export must resolve each
+   one through the build's import library of Quorel_32D.dll. (The programs
+   that run every export under 32-bit Wine are tests/wine's card_e2e and the
+   release package check's clients.) */
 int use_every_export(void);
 
 int main(void) { return use_every_export(); }

@@ -25,4 +25,9 @@ void case_close_versus_close2(void);
 void case_mixed_types_paced(void);
 void case_fifth_card_and_duplicate(void);
 
+#ifndef _WIN64
+void case_stdcall_stack(void);
+void case_stack_check_catches_wrong_dll(void);
+#endif
+
 #endif /* QUOREL_TESTS_WINE_E2E_CASES_H */

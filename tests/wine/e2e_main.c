@@ -33,6 +33,10 @@ static const Case kCases[] = {
     {"close-versus-close2", case_close_versus_close2},
     {"mixed-types-paced", case_mixed_types_paced},
     {"fifth-card-and-duplicate", case_fifth_card_and_duplicate},
+#ifndef _WIN64
+    {"stdcall-stack", case_stdcall_stack},
+    {"stack-check-catches-wrong-dll", case_stack_check_catches_wrong_dll},
+#endif
 };
 enum { kCaseCount = sizeof(kCases) / sizeof(kCases[0]), kChildTimeoutMs = 60000 };
 

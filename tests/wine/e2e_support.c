@@ -73,46 +73,75 @@ static char *read_file(const char *path) {
     return text;
 }
 
+/* The export `plain`, by its decorated name on x86, where 32-bit programs
+   bind to it; there the plain name, where it exists, must be the same
+   function. NULL (with a failure recorded) if either is wrong. */
+static FARPROC export_of(HMODULE dll, const char *plain, int arg_bytes, int has_plain) {
+    char decorated[64];
+    FARPROC proc, plain_proc;
+#ifdef _WIN64
+    (void)arg_bytes, (void)has_plain;
+    snprintf(decorated, sizeof(decorated), "%s", plain);
+#else
+    snprintf(decorated, sizeof(decorated), "_%s@%d", plain, arg_bytes);
+#endif
+    proc = GetProcAddress(dll, decorated);
+    plain_proc = GetProcAddress(dll, plain);
+    if (!proc)
+        e2e_fail(__FILE__, __LINE__, decorated, 0, 1);
+    else if (has_plain && plain_proc != proc)
+        e2e_fail(__FILE__, __LINE__, plain, (long long)(size_t)plain_proc, (long long)(size_t)proc);
+    else
+        return proc;
+    return NULL;
+}
+
 /* memcpy: FARPROC and the export's own pointer type are different function
    pointer types, and a cast between them draws -Wcast-function-type. */
-#define RESOLVE(api, dll, field, name)                                        \
-    do {                                                                      \
-        FARPROC proc_ = GetProcAddress(dll, name);                            \
-        memcpy(&(api)->field, &proc_, sizeof(proc_));                         \
-        if (!proc_) {                                                         \
-            e2e_fail(__FILE__, __LINE__, "export " name " found", 0, 1);      \
-            return 0;                                                         \
-        }                                                                     \
+#define RESOLVE_NAMED(api, dll, field, name, arg_bytes, has_plain)          \
+    do {                                                                    \
+        FARPROC proc_ = export_of(dll, name, arg_bytes, has_plain);         \
+        memcpy(&(api)->field, &proc_, sizeof(proc_));                       \
+        if (!proc_)                                                         \
+            return 0;                                                       \
     } while (0)
+#define RESOLVE(api, dll, field, name, arg_bytes) RESOLVE_NAMED(api, dll, field, name, arg_bytes, 1)
 
-static int load(Api *api) {
+HMODULE e2e_load_beside(const char *dll_name) {
     char path[MAX_PATH];
     char *slash;
     HMODULE dll;
     GetModuleFileNameA(NULL, path, sizeof(path));
     slash = strrchr(path, '\\');
-    strcpy(slash ? slash + 1 : path, "Quorel_64.dll");
+    snprintf(slash ? slash + 1 : path, sizeof(path) - (size_t)(slash ? slash + 1 - path : 0), "%s",
+             dll_name);
     dll = LoadLibraryA(path);
-    if (!dll) {
-        e2e_fail(__FILE__, __LINE__, "LoadLibrary(Quorel_64.dll)", (long long)GetLastError(), 0);
+    if (!dll)
+        e2e_fail(__FILE__, __LINE__, dll_name, (long long)GetLastError(), 0);
+    return dll;
+}
+
+static int load(Api *api) {
+    HMODULE dll = e2e_load_beside(E2E_QUOREL_DLL);
+    if (!dll)
         return 0;
-    }
-    RESOLVE(api, dll, open, "Quorel_open");
-    RESOLVE(api, dll, close, "Quorel_close");
-    RESOLVE(api, dll, in, "Quorel_in");
-    RESOLVE(api, dll, out, "Quorel_out");
-    RESOLVE(api, dll, srst, "Quorel_srst");
-    RESOLVE(api, dll, enint, "Quorel_enint");
-    RESOLVE(api, dll, disint, "Quorel_disint");
-    RESOLVE(api, dll, ackint, "Quorel_ackint");
-    RESOLVE(api, dll, sts, "Quorel_sts");
-    RESOLVE(api, dll, lib_version, "Quorel_LibVersion");
-    RESOLVE(api, dll, setwr2wrdly, "Quorel_setwr2wrdly");
-    RESOLVE(api, dll, open2, "Quorel_open2");
-    RESOLVE(api, dll, close2, "Quorel_close2");
-    RESOLVE(api, dll, in2, "Quorel_in2");
-    RESOLVE(api, dll, out2, "Quorel_out2");
-    RESOLVE(api, dll, getvalidid2, "Quorel_getvalidid2");
+    RESOLVE(api, dll, open, "Quorel_open", 4);
+    RESOLVE(api, dll, close, "Quorel_close", 0);
+    RESOLVE(api, dll, in, "Quorel_in", 4);
+    RESOLVE(api, dll, out, "Quorel_out", 8);
+    RESOLVE(api, dll, srst, "Quorel_srst", 0);
+    RESOLVE(api, dll, enint, "Quorel_enint", 0);
+    RESOLVE(api, dll, disint, "Quorel_disint", 0);
+    RESOLVE(api, dll, ackint, "Quorel_ackint", 0);
+    RESOLVE(api, dll, sts, "Quorel_sts", 0);
+    /* 32-bit: only the decorated name. */
+    RESOLVE_NAMED(api, dll, lib_version, "Quorel_LibVersion", 8, sizeof(void *) == 8);
+    RESOLVE(api, dll, setwr2wrdly, "Quorel_setwr2wrdly", 8);
+    RESOLVE(api, dll, open2, "Quorel_open2", 0);
+    RESOLVE(api, dll, close2, "Quorel_close2", 0);
+    RESOLVE(api, dll, in2, "Quorel_in2", 8);
+    RESOLVE(api, dll, out2, "Quorel_out2", 12);
+    RESOLVE(api, dll, getvalidid2, "Quorel_getvalidid2", 4);
     return 1;
 }
 

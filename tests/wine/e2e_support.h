@@ -1,8 +1,10 @@
 /*
- * End-to-end checks of Quorel_64.dll as an application sees it: loaded with
- * LoadLibrary next to the stand-in Ulvexa64.dll, every export looked up by
- * name, the simulated machine chosen through the environment. Discovery runs
- * once per process, so each case runs in a child process of its own.
+ * End-to-end checks of the Quorel DLL as an application sees it: loaded with
+ * LoadLibrary next to the stand-in driver-access DLL (Quorel_64.dll beside
+ * Ulvexa64.dll, or, built for x86, Quorel_32D.dll beside Ulvexa32.dll),
+ * every export looked up by name, the simulated machine chosen through the
+ * environment. Discovery runs once per process, so each case runs in a child
+ * process of its own.
  */
 #ifndef QUOREL_TESTS_WINE_E2E_SUPPORT_H
 #define QUOREL_TESTS_WINE_E2E_SUPPORT_H
@@ -11,25 +13,33 @@
 #include <windows.h>
 
 #include "machine_text.h"
+#include "quorel.h"
 
-/* The sixteen exports (x64 has a single calling convention). */
+#ifdef _WIN64
+#define E2E_QUOREL_DLL "Quorel_64.dll"
+#else
+#define E2E_QUOREL_DLL "Quorel_32D.dll"
+#endif
+
+/* The sixteen exports, called as an application calls them (__stdcall on
+   x86, through the decorated names). */
 typedef struct Api {
-    int (*open)(int index);
-    int (*close)(void);
-    int (*in)(int index);
-    int (*out)(int index, int value);
-    int (*srst)(void);
-    int (*enint)(void);
-    int (*disint)(void);
-    int (*ackint)(void);
-    int (*sts)(void);
-    int (*lib_version)(int *major, int *minor);
-    int (*setwr2wrdly)(double delay);
-    int (*open2)(void);
-    int (*close2)(void);
-    int (*in2)(int board, int index);
-    int (*out2)(int board, int index, int value);
-    int (*getvalidid2)(int *ids);
+    int(QUOREL_CALL *open)(int index);
+    int(QUOREL_CALL *close)(void);
+    int(QUOREL_CALL *in)(int index);
+    int(QUOREL_CALL *out)(int index, int value);
+    int(QUOREL_CALL *srst)(void);
+    int(QUOREL_CALL *enint)(void);
+    int(QUOREL_CALL *disint)(void);
+    int(QUOREL_CALL *ackint)(void);
+    int(QUOREL_CALL *sts)(void);
+    int(QUOREL_CALL *lib_version)(int *major, int *minor);
+    int(QUOREL_CALL *setwr2wrdly)(double delay);
+    int(QUOREL_CALL *open2)(void);
+    int(QUOREL_CALL *close2)(void);
+    int(QUOREL_CALL *in2)(int board, int index);
+    int(QUOREL_CALL *out2)(int board, int index, int value);
+    int(QUOREL_CALL *getvalidid2)(int *ids);
 } Api;
 
 /* Failed checks so far in this process. */
@@ -58,9 +68,14 @@ int e2e_remove_temp_folder(unsigned long pid);
 
 /* Writes the machine to a temporary file, names it and a fresh call log in
    the environment, frees the text, then loads the DLL and resolves every
-   export. Returns 0 (with a failure recorded) when the DLL or an export is
-   missing. */
+   export (on x86 by its decorated name, checking that the plain name, where
+   there is one, is the same function). Returns 0 (with a failure recorded)
+   when the DLL or an export is missing. */
 int e2e_start(MachineText *machine, Api *api);
+
+/* LoadLibrary of `dll_name` from this program's folder; NULL (with a
+   failure recorded) if it does not load. */
+HMODULE e2e_load_beside(const char *dll_name);
 
 /* Log lines so far that start with `call`, e.g. "PciCfgRead(". */
 int e2e_calls(const char *call);
