@@ -1,51 +1,76 @@
-/* Timing of Quorel_64.dll as an application sees it, under Wine: the cost of
-   Quorel_out / Quorel_in on a type-1 card against a plain byte store behind a
-   call, and the actual pause after writes to a type-2 card for a few
-   settings of Quorel_setwr2wrdly. Timed with QueryPerformanceCounter. The
-   DLL is loaded at run time, as a program built without our import library
-   would. */
+/* Timing of the Quorel DLL as an application sees it, under Wine (64- or
+   32-bit, as built): the cost of Quorel_out / Quorel_in on a type-1 card
+   against exports of the same convention that only store / load one byte
+   (bench_baseline.dll), and the actual pause after writes to a type-2 card
+   for a few settings of Quorel_setwr2wrdly. Timed with
+   QueryPerformanceCounter. The DLLs are loaded at run time, as a program
+   built without our import library would, and on x86 called through their
+   decorated __stdcall names. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <windows.h>
 
-#include "baseline_store.h"
 #include "bench_machine.h"
 #include "pause_stats.h"
+#include "quorel.h"
 
 enum { kCalls = 1000000, kRounds = 15, kPauseSamples = 2000 };
 static const double kRequests[] = {1.0, 10.0, 50.5};
 
-/* The exports timed here (x64 has a single calling convention). */
+#ifdef _WIN64
+#define QUOREL_DLL "Quorel_64.dll"
+#else
+#define QUOREL_DLL "Quorel_32D.dll"
+#endif
+
+/* The exports timed here, and the baseline's two. */
 typedef struct Api {
-    int (*open)(int index);
-    int (*in)(int index);
-    int (*out)(int index, int value);
-    int (*setwr2wrdly)(double delay);
+    int(QUOREL_CALL *open)(int index);
+    int(QUOREL_CALL *in)(int index);
+    int(QUOREL_CALL *out)(int index, int value);
+    int(QUOREL_CALL *setwr2wrdly)(double delay);
+    int(QUOREL_CALL *baseline_in)(int index);
+    int(QUOREL_CALL *baseline_out)(int index, int value);
 } Api;
 
-/* memcpy: FARPROC and the export's own pointer type differ, and a cast
+/* `name`, decorated with its argument bytes on x86 where `decorate` says
+   so. memcpy: FARPROC and the export's own pointer type differ, and a cast
    between function pointer types draws -Wcast-function-type. */
-static int resolve(HMODULE dll, const char *name, void *field, size_t size) {
-    FARPROC proc = GetProcAddress(dll, name);
+static int resolve(HMODULE dll, const char *name, int arg_bytes, int decorate, void *field,
+                   size_t size) {
+    char symbol[64];
+    FARPROC proc;
+#ifdef _WIN64
+    decorate = 0;
+#endif
+    if (decorate)
+        snprintf(symbol, sizeof(symbol), "_%s@%d", name, arg_bytes);
+    else
+        snprintf(symbol, sizeof(symbol), "%s", name);
+    proc = dll ? GetProcAddress(dll, symbol) : NULL;
     if (!proc)
-        fprintf(stderr, "Quorel_64.dll has no export %s\n", name);
+        fprintf(stderr, "no export %s\n", symbol);
     memcpy(field, &proc, size);
     return proc != NULL;
 }
+#define RESOLVE(dll, field, name, bytes, decorate) \
+    resolve(dll, name, bytes, decorate, &api->field, sizeof(api->field))
 
 /* Windows looks in the program's own folder first, where the build puts
-   Quorel_64.dll and the stand-in Ulvexa64.dll. */
+   the Quorel DLL, the stand-in driver-access DLL and the baseline. */
 static int load(Api *api) {
-    HMODULE dll = LoadLibraryA("Quorel_64.dll");
-    if (!dll) {
-        fprintf(stderr, "cannot load Quorel_64.dll (error %lu)\n", GetLastError());
+    HMODULE quorel = LoadLibraryA(QUOREL_DLL), baseline = LoadLibraryA("bench_baseline.dll");
+    if (!quorel || !baseline) {
+        fprintf(stderr, "cannot load %s or bench_baseline.dll (error %lu)\n", QUOREL_DLL,
+                GetLastError());
         return 0;
     }
-    return resolve(dll, "Quorel_open", &api->open, sizeof(api->open)) &&
-           resolve(dll, "Quorel_in", &api->in, sizeof(api->in)) &&
-           resolve(dll, "Quorel_out", &api->out, sizeof(api->out)) &&
-           resolve(dll, "Quorel_setwr2wrdly", &api->setwr2wrdly, sizeof(api->setwr2wrdly));
+    return RESOLVE(quorel, open, "Quorel_open", 4, 1) && RESOLVE(quorel, in, "Quorel_in", 4, 1) &&
+           RESOLVE(quorel, out, "Quorel_out", 8, 1) &&
+           RESOLVE(quorel, setwr2wrdly, "Quorel_setwr2wrdly", 8, 1) &&
+           RESOLVE(baseline, baseline_in, "baseline_in", 4, 0) &&
+           RESOLVE(baseline, baseline_out, "baseline_out", 8, 0);
 }
 
 static double now_micros(void) {
@@ -57,25 +82,26 @@ static double now_micros(void) {
     return (double)now.QuadPart * 1e6 / (double)frequency.QuadPart;
 }
 
-typedef enum { kBaseline, kOut, kIn, kAccessCount } Access;
+typedef enum { kBaselineOut, kOut, kBaselineIn, kIn, kAccessCount } Access;
 
 /* One round of kCalls calls, in nanoseconds per call. */
 static double nanos_per_call(const Api *api, Access access) {
-    volatile unsigned char byte = 0;
     double start = now_micros();
     int i;
     for (i = 0; i < kCalls; ++i) {
-        if (access == kBaseline)
-            baseline_store(&byte, (unsigned char)i);
+        if (access == kBaselineOut)
+            api->baseline_out(kBenchRegister, i);
         else if (access == kOut)
             api->out(kBenchRegister, i);
+        else if (access == kBaselineIn)
+            api->baseline_in(kBenchRegister);
         else
             api->in(kBenchRegister);
     }
     return (now_micros() - start) * 1000.0 / kCalls;
 }
 
-/* Best of kRounds rounds for each access, the three taking turns so that a
+/* Best of kRounds rounds for each access, the four taking turns so that a
    change in the machine's load hits them alike. */
 static void best_nanos(const Api *api, double best[kAccessCount]) {
     int round, access;
@@ -111,11 +137,13 @@ int main(void) {
         return 1;
     }
     best_nanos(&api, best);
-    printf("baseline store  %7.2f ns/call\n", best[kBaseline]);
-    printf("Quorel_out      %7.2f ns/call  (%.2f times the baseline)\n", best[kOut],
-           best[kOut] / best[kBaseline]);
-    printf("Quorel_in       %7.2f ns/call  (%.2f times the baseline)\n", best[kIn],
-           best[kIn] / best[kBaseline]);
+    printf("%s, %d-bit\n", QUOREL_DLL, (int)sizeof(void *) * 8);
+    printf("baseline store  %7.2f ns/call\n", best[kBaselineOut]);
+    printf("Quorel_out      %7.2f ns/call  (%.2f times the store)\n", best[kOut],
+           best[kOut] / best[kBaselineOut]);
+    printf("baseline load   %7.2f ns/call\n", best[kBaselineIn]);
+    printf("Quorel_in       %7.2f ns/call  (%.2f times the load)\n", best[kIn],
+           best[kIn] / best[kBaselineIn]);
     if (api.open(kBenchType2Position) != 0) {
         fprintf(stderr, "cannot open the type-2 card\n");
         return 1;

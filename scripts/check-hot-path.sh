@@ -1,31 +1,41 @@
 #!/usr/bin/env bash
-# Checks the machine code of the register exports in Quorel_64.dll, as
-# built by the win64 preset: on their way to the first return (the compiler
-# lays out the access to an unpaced card first) Quorel_in and Quorel_out
-# call nothing and read no .refptr pointer. Either costs them about as much
-# again as the store itself.
-# Usage: scripts/check-hot-path.sh [DLL]
+# Checks the machine code of the register exports in Quorel_64.dll and
+# Quorel_32D.dll, as built by the win64 and win32 presets: on their way to
+# the first return (the compiler lays out the access to an unpaced card
+# first) Quorel_in and Quorel_out call nothing and read no .refptr pointer,
+# and the 32-bit ones (_Quorel_in@4, _Quorel_out@8) set up no frame: no
+# push, no stack adjustment. Each would cost them about as much again as
+# the store itself.
+# Usage: scripts/check-hot-path.sh [DLL64 [DLL32]]
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/pe-tables.sh"
 
-dll=${1:-build/win64/bin/Quorel_64.dll}
-failures=0
-
-# up_to_first_ret NAME: the function's instructions up to its first ret.
+# up_to_first_ret BITS DLL NAME: the function's instructions up to its first ret.
 up_to_first_ret() {
-  x86_64-w64-mingw32-objdump -d --no-show-raw-insn "$dll" |
-    awk -v name="<$1>:" '$2 == name { on = 1; next } on { print } on && /\tret/ { on = 0 }'
+  "$(objdump_for "$1")" -d --no-show-raw-insn "$2" |
+    awk -v name="<$3>:" '$2 == name { on = 1; next } on { print } on && /\tret/ { on = 0 }'
 }
 
-for export in Quorel_in Quorel_out; do
-  code=$(up_to_first_ret "$export")
-  if [[ -z $code ]]; then
-    echo "  FAIL $export: not found in $dll"; failures=$((failures + 1))
-  elif grep -Eq '\scall|\.refptr' <<<"$code"; then
-    echo "  FAIL $export: a call or a .refptr load before its first return:"
-    echo "$code"; failures=$((failures + 1))
-  else
-    echo "  ok   $export: $(wc -l <<<"$code") instructions, no call, no .refptr"
-  fi
-done
+# check BITS DLL EXPORT...: the named exports of one DLL.
+check() {
+  local bits=$1 dll=$2 export code banned='\scall|\.refptr'
+  shift 2
+  [[ $bits == 32 ]] && banned+='|\spush|\ssub .*,%esp'
+  echo "${dll##*/}"
+  for export in "$@"; do
+    code=$(up_to_first_ret "$bits" "$dll" "$export")
+    if [[ -z $code ]]; then
+      fail "$export: not found in $dll"
+    elif grep -Eq "$banned" <<<"$code"; then
+      fail "$export: a call, a .refptr load or a frame before its first return:"
+      echo "$code"
+    else
+      pass "$export: $(wc -l <<<"$code") instructions, no call, no .refptr, no frame"
+    fi
+  done
+}
+
+check 64 "${1:-build/win64/bin/Quorel_64.dll}" Quorel_in Quorel_out
+check 32 "${2:-build/win32/bin/Quorel_32D.dll}" _Quorel_in@4 _Quorel_out@8
 exit $((failures > 0))

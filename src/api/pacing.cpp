@@ -50,12 +50,12 @@ void DelayMicroseconds(double micros) {
     } while (micros > elapsed);
 }
 
-int WaitAfterRead(int result) {
+QUOREL_WAIT_ABI int WaitAfterRead(int result) {
     DelayMicroseconds(kReadDelayMicros);
     return result;
 }
 
-int WaitAfterWrite(int result) {
+QUOREL_WAIT_ABI int WaitAfterWrite(int result) {
     DelayMicroseconds(Wr2WrDelay);
     return result;
 }

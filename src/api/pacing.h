@@ -25,9 +25,16 @@ void SetCounterScale();
 void DelayMicroseconds(double micros);
 // The pauses themselves (1 us after a read, Wr2WrDelay after a write), out
 // of line: only a paced card gets that far. Each hands back `result`, the
-// access's own, so that an export can end in a jump to it.
-int WaitAfterRead(int result);
-int WaitAfterWrite(int result);
+// access's own, so that an export can end in a jump to it. On i386 that
+// argument travels in a register: calling them then needs no stack slot,
+// and the exports' unpaced path no frame.
+#if defined(__i386__)
+#define QUOREL_WAIT_ABI __attribute__((regparm(1)))
+#else
+#define QUOREL_WAIT_ABI
+#endif
+QUOREL_WAIT_ABI int WaitAfterRead(int result);
+QUOREL_WAIT_ABI int WaitAfterWrite(int result);
 
 // An export's last step after a register read / write: the pause when
 // CardType asks for one, then `result`. Inline, so that an access to an
