@@ -15,7 +15,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 out=$(realpath -m "${1:-build/package}")
-version=$(sed -n 's/^project(Quorel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt).0
+version=$(quorel_version)
 name=quorel-$version-windows
 stage=$out/$name
 targets=(quorel_dll quorel_msvc_implib ulvexa_sim_dll quorel default_registry_utf16)
