@@ -121,7 +121,8 @@ def _check_arguments(host, driver, driver_dir):
 
 
 def _first_with(folders, name):
-    return next((os.path.join(f, name) for f in folders if os.path.isfile(os.path.join(f, name))), None)
+    found = (os.path.join(f, name) for f in folders if os.path.isfile(os.path.join(f, name)))
+    return next((os.path.abspath(file) for file in found), None)
 
 
 def _tried(folders):
