@@ -19,6 +19,9 @@ packages=(
   # The release package: the MSVC import libraries and their test client
   # (lld-link, clang-cl), the C# and Python examples, the zip.
   lld-14 mono-mcs mono-runtime python3 zip unzip
+  # The Python wheels (built offline, installed into a fresh virtual
+  # environment) and the NuGet package (nuget, and xbuild for its .targets).
+  python3-pip python3-setuptools python3-wheel python3-venv nuget mono-xbuild
 )
 
 # wine32 comes from Debian's i386 architecture.

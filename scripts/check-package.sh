@@ -35,8 +35,9 @@ layout=(README.txt include/quorel.h
   sim/machines/default-nt6.reg sim/machines/default-nt5.reg sim/machines/default-9x.reg
   tools/x86/quorel.exe tools/x64/quorel.exe
   examples/c/single_card.c examples/c/multi_card.c
-  examples/csharp/Quorel.cs examples/csharp/Example.cs examples/csharp/QuorelExample.exe.config
-  examples/python/quorel.py examples/python/example.py
+  examples/csharp/NativeMethods.cs examples/csharp/Imports.cs examples/csharp/Loader.cs
+  examples/csharp/Example.cs examples/csharp/QuorelExample.exe.config
+  examples/python/quorel/__init__.py examples/python/example.py
   docs/api.md docs/registers.md docs/stand-in.md docs/cli.md docs/behaviour.md docs/labview.md)
 
 check_layout() {

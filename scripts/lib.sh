@@ -7,6 +7,11 @@ QUOREL_JOBS=${QUOREL_JOBS:-2}
 # CMake presets are looked up in the current directory.
 cd "$QUOREL_ROOT" || exit 1
 
+# quorel_version: the release's version, MAJOR.MINOR.0, from CMakeLists.txt.
+quorel_version() {
+  echo "$(sed -n 's/^project(Quorel VERSION \([0-9.]*\).*/\1/p' "$QUOREL_ROOT/CMakeLists.txt").0"
+}
+
 say() { printf '\n==> %s\n' "$*"; }
 
 # build_preset PRESET [TARGET...]: configure and build one preset, all

@@ -8,14 +8,18 @@
 #   sim/x86/Ulvexa32.dll        sim/x64/Ulvexa64.dll   the stand-in driver-access library
 #   sim/machines                the default machine and its registry files (UTF-16, for regedit)
 #   tools/x86, tools/x64        quorel.exe
-#   examples/                   C, C# and Python
+#   examples/                   C, C# and Python, with the C# wrapper's sources and
+#                               the Python package (without libraries: it finds the
+#                               DLLs on PATH or in the current folder)
 #   docs/                       the reference
+# and beside it the Python wheels (scripts/build-wheels.sh) and the NuGet
+# package (scripts/build-nupkg.sh).
 # Usage: scripts/package.sh [OUTPUT-DIR]   (prints the zip's path last)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 out=$(realpath -m "${1:-build/package}")
-version=$(sed -n 's/^project(Quorel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt).0
+version=$(quorel_version)
 name=quorel-$version-windows
 stage=$out/$name
 targets=(quorel_dll quorel_msvc_implib ulvexa_sim_dll quorel default_registry_utf16)
@@ -44,12 +48,16 @@ put include include/quorel.h
 put_arch x64 win64 Quorel_64 Ulvexa64.dll
 put_arch x86 win32 Quorel_32D Ulvexa32.dll
 put sim/machines sim/machines/default.lspci build/win64/registry/*.reg
-put docs docs/{api,registers,stand-in,cli,behaviour,labview}.md
+put docs docs/{api,registers,stand-in,cli,behaviour,labview,python,dotnet}.md
 mkdir -p "$stage/examples"
 cp -r examples/c examples/csharp examples/python "$stage/examples/"
+cp dotnet/src/*.cs "$stage/examples/csharp/"
+cp -r python/quorel "$stage/examples/python/"
 find "$stage/examples" -name __pycache__ -prune -exec rm -rf {} +
 # Notepad before Windows 10 shows a file with bare line feeds as one line.
 sed -e "s/@VERSION@/$version/" -e 's/$/\r/' scripts/package-readme.txt >"$stage/README.txt"
 
 (cd "$out" && zip -qrX "$name.zip" "$name")
+scripts/build-wheels.sh "$out"
+scripts/build-nupkg.sh "$out"
 echo "$out/$name.zip"

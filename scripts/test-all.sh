@@ -77,6 +77,8 @@ package_and_check() {
   zip=$(scripts/package.sh | tail -1) && scripts/check-package.sh "$zip"
 }
 step "Release package" package_and_check || true
+# The wheels and the NuGet package scripts/package.sh built beside the zip.
+step "Python wheels, NuGet package" scripts/check-wheels.sh || true
 
 status=0
 summary || status=$?

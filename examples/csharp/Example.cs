@@ -1,6 +1,8 @@
 // Opens the first card, writes and reads back a register, then every board
-// by its ID. Build: mcs -out:QuorelExample.exe Quorel.cs Example.cs
-// (Windows: csc, with QuorelExample.exe beside Quorel_64.dll and Ulvexa64.dll).
+// by its ID, through the wrapper (the NuGet package Quorel, or its sources in
+// dotnet/src). Build: mcs -out:QuorelExample.exe ../../dotnet/src/*.cs Example.cs
+// (Windows: csc, with Quorel_64.dll, Quorel_32D.dll or both in x64\ and x86\
+// beside QuorelExample.exe, and the driver-access library, see docs/dotnet.md).
 using System;
 using Quorel;
 

@@ -1,8 +1,9 @@
 """Opens the first card, writes and reads a register, then every board by ID.
 
-Run it where the library can be found: beside Quorel_64.dll (or
-Quorel_32D.dll) and Ulvexa64.dll on Windows; on Linux with libquorel.so on
-the library path (LD_LIBRARY_PATH), or give its path as the argument.
+Needs the quorel package (pip install the wheel for your platform, see
+docs/python.md). Installed from the Linux wheel it runs on the simulated PC;
+on Windows it needs the card maker's driver-access library. The argument, if
+given, names the library to load instead of the package's.
 """
 import sys
 

@@ -1,20 +1,9 @@
-"""ctypes wrapper of the Quorel library: register access to the QUOREL PCI card.
-
-    import quorel
-    q = quorel.load()           # Quorel_32D.dll, Quorel_64.dll or libquorel.so
-    q.open(0)                   # raises quorel.QuorelError when it fails
-    q.write(5, 0xA5)
-    print(hex(q.read(5)))
-    q.close()
-
-Every C function is also reachable as declared, q.c.Quorel_open(0) and so on.
-The library keeps one process-wide state without locks: call it from one
-thread at a time.
-"""
+"""The sixteen functions, declared for ctypes, and one method per function."""
 import ctypes
-import struct
-import sys
+import threading
 import types
+
+from . import _loader
 
 _int = ctypes.c_int
 _int_p = ctypes.POINTER(ctypes.c_int)
@@ -47,6 +36,10 @@ _OPEN_FAILURES = {
 
 BOARD_COUNT = 4
 
+# The library keeps one process-wide state and takes no locks, so every
+# method holds this one; hold it yourself around q.c calls made from threads.
+LOCK = threading.RLock()
+
 
 class QuorelError(RuntimeError):
     """A Quorel function reported failure; .function and .result say which and what."""
@@ -57,42 +50,29 @@ class QuorelError(RuntimeError):
         self.result = result
 
 
-def _default_name():
-    if sys.platform != "win32":
-        return "libquorel.so"
-    return "Quorel_32D.dll" if struct.calcsize("P") == 4 else "Quorel_64.dll"
-
-
-def _stdcall():
-    return sys.platform == "win32" and struct.calcsize("P") == 4
-
-
-def _loader(name):
-    # The 32-bit DLL's functions are __stdcall: WinDLL. Everything else has
-    # one calling convention: CDLL.
-    return ctypes.WinDLL(name) if _stdcall() else ctypes.CDLL(name)
-
-
-def _export_name(name):
+def _export_name(name, stdcall):
     # The 32-bit DLL exports Quorel_LibVersion only under its decorated
-    # stdcall name (the others also plain).
-    return "_Quorel_LibVersion@8" if _stdcall() and name == "Quorel_LibVersion" else name
+    # __stdcall name (the others also plain).
+    return "_Quorel_LibVersion@8" if stdcall and name == "Quorel_LibVersion" else name
 
 
 class Quorel:
-    """The loaded library, with one method per function."""
+    """The loaded library, with one method per function. .c holds the
+    functions as declared, .path the file loaded."""
 
-    def __init__(self, path=None):
-        self.lib = _loader(path or _default_name())
+    def __init__(self, path=None, driver=None, driver_dir=None):
+        self._loaded = _loader.load(path=path, driver=driver, driver_dir=driver_dir)
+        self.lib, self.path = self._loaded.library, self._loaded.path
         self.c = types.SimpleNamespace()
         for name, (argtypes, _) in _FUNCTIONS.items():
-            function = self.lib[_export_name(name)]
+            function = self.lib[_export_name(name, self._loaded.stdcall)]
             function.argtypes = argtypes
             function.restype = _int
             setattr(self.c, name, function)
 
     def _call(self, name, *args):
-        result = getattr(self.c, name)(*args)
+        with LOCK:
+            result = getattr(self.c, name)(*args)
         reason = _FUNCTIONS[name][1]
         if reason is not None and result == 1:
             raise QuorelError(name, result, reason)
@@ -100,16 +80,16 @@ class Quorel:
 
     # One card at a time.
     def open(self, index):
-        result = self.c.Quorel_open(index)
+        result = self._call("Quorel_open", index)
         if result in _OPEN_FAILURES:
             raise QuorelError("Quorel_open", result, _OPEN_FAILURES[result])
 
     def close(self):
-        self.c.Quorel_close()
+        self._call("Quorel_close")
 
     def read(self, index):
         """The register byte. A 1 may also mean no card is open: open first."""
-        return self.c.Quorel_in(index)
+        return self._call("Quorel_in", index)
 
     def write(self, index, value):
         self._call("Quorel_out", index, value)
@@ -128,7 +108,7 @@ class Quorel:
 
     def status(self):
         """The control/status register byte (1 also when no card is open)."""
-        return self.c.Quorel_sts()
+        return self._call("Quorel_sts")
 
     def version(self):
         """(major, minor); the library also prints its banner line."""
@@ -138,18 +118,18 @@ class Quorel:
 
     def set_write_delay(self, microseconds):
         """Pause after each write to a 1 KiB-window card (default 1.0, 0 for none)."""
-        self.c.Quorel_setwr2wrdly(microseconds)
+        self._call("Quorel_setwr2wrdly", microseconds)
 
     # Up to four cards, by board ID.
     def open_boards(self):
         self._call("Quorel_open2")
 
     def close_boards(self):
-        self.c.Quorel_close2()
+        self._call("Quorel_close2")
 
     def read_board(self, board, index):
         """The register byte of a board, which becomes the one status() reads."""
-        return self.c.Quorel_in2(board, index)
+        return self._call("Quorel_in2", board, index)
 
     def write_board(self, board, index, value):
         self._call("Quorel_out2", board, index, value)
@@ -159,8 +139,3 @@ class Quorel:
         ids = (ctypes.c_int * BOARD_COUNT)()
         self._call("Quorel_getvalidid2", ids)
         return [board for board in range(BOARD_COUNT) if ids[board]]
-
-
-def load(path=None):
-    """Loads the library: the file or name given, else the one for this platform."""
-    return Quorel(path)
