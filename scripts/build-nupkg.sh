@@ -22,7 +22,7 @@ mcs -nologo -warnaserror -target:library -out:"$stage/lib/net45/Quorel.dll" dotn
 cp build/win32/bin/Quorel_32D.dll "$stage/runtimes/win-x86/native/"
 cp build/win64/bin/Quorel_64.dll "$stage/runtimes/win-x64/native/"
 cp dotnet/Quorel.targets "$stage/build/"
-cp dotnet/Quorel.nuspec "$stage/"
+cp dotnet/package-manifest.xml "$stage/Quorel.nuspec"  # the name nuget pack wants
 rm -f "$out/Quorel.$version.nupkg"
 (cd "$stage" && nuget pack Quorel.nuspec -Version "$version" -OutputDirectory "$out" \
   -NonInteractive -NoPackageAnalysis >"$stage/pack.log" 2>&1) || { cat "$stage/pack.log"; exit 1; }

@@ -2,6 +2,7 @@
 
 #include "log_reader.h"
 
+#include <stddef.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -96,16 +97,22 @@ static FARPROC export_of(HMODULE dll, const char *plain, int arg_bytes, int has_
     return NULL;
 }
 
-/* memcpy: FARPROC and the export's own pointer type are different function
-   pointer types, and a cast between them draws -Wcast-function-type. */
-#define RESOLVE_NAMED(api, dll, field, name, arg_bytes, has_plain)          \
-    do {                                                                    \
-        FARPROC proc_ = export_of(dll, name, arg_bytes, has_plain);         \
-        memcpy(&(api)->field, &proc_, sizeof(proc_));                       \
-        if (!proc_)                                                         \
-            return 0;                                                       \
-    } while (0)
-#define RESOLVE(api, dll, field, name, arg_bytes) RESOLVE_NAMED(api, dll, field, name, arg_bytes, 1)
+/* Each export with its argument bytes and its place in Api. */
+static const struct {
+    const char *name;
+    int arg_bytes;
+    size_t field;
+} kExports[] = {
+    {"Quorel_open", 4, offsetof(Api, open)},       {"Quorel_close", 0, offsetof(Api, close)},
+    {"Quorel_in", 4, offsetof(Api, in)},           {"Quorel_out", 8, offsetof(Api, out)},
+    {"Quorel_srst", 0, offsetof(Api, srst)},       {"Quorel_enint", 0, offsetof(Api, enint)},
+    {"Quorel_disint", 0, offsetof(Api, disint)},   {"Quorel_ackint", 0, offsetof(Api, ackint)},
+    {"Quorel_sts", 0, offsetof(Api, sts)},         {"Quorel_LibVersion", 8, offsetof(Api, lib_version)},
+    {"Quorel_setwr2wrdly", 8, offsetof(Api, setwr2wrdly)},
+    {"Quorel_open2", 0, offsetof(Api, open2)},     {"Quorel_close2", 0, offsetof(Api, close2)},
+    {"Quorel_in2", 8, offsetof(Api, in2)},         {"Quorel_out2", 12, offsetof(Api, out2)},
+    {"Quorel_getvalidid2", 4, offsetof(Api, getvalidid2)},
+};
 
 HMODULE e2e_load_beside(const char *dll_name) {
     char path[MAX_PATH];
@@ -121,27 +128,21 @@ HMODULE e2e_load_beside(const char *dll_name) {
     return dll;
 }
 
+/* memcpy: FARPROC and the export's own pointer type are different function
+   pointer types, and a cast between them draws -Wcast-function-type. On
+   x86 Quorel_LibVersion has only its decorated name. */
 static int load(Api *api) {
     HMODULE dll = e2e_load_beside(E2E_QUOREL_DLL);
+    size_t i;
     if (!dll)
         return 0;
-    RESOLVE(api, dll, open, "Quorel_open", 4);
-    RESOLVE(api, dll, close, "Quorel_close", 0);
-    RESOLVE(api, dll, in, "Quorel_in", 4);
-    RESOLVE(api, dll, out, "Quorel_out", 8);
-    RESOLVE(api, dll, srst, "Quorel_srst", 0);
-    RESOLVE(api, dll, enint, "Quorel_enint", 0);
-    RESOLVE(api, dll, disint, "Quorel_disint", 0);
-    RESOLVE(api, dll, ackint, "Quorel_ackint", 0);
-    RESOLVE(api, dll, sts, "Quorel_sts", 0);
-    /* 32-bit: only the decorated name. */
-    RESOLVE_NAMED(api, dll, lib_version, "Quorel_LibVersion", 8, sizeof(void *) == 8);
-    RESOLVE(api, dll, setwr2wrdly, "Quorel_setwr2wrdly", 8);
-    RESOLVE(api, dll, open2, "Quorel_open2", 0);
-    RESOLVE(api, dll, close2, "Quorel_close2", 0);
-    RESOLVE(api, dll, in2, "Quorel_in2", 8);
-    RESOLVE(api, dll, out2, "Quorel_out2", 12);
-    RESOLVE(api, dll, getvalidid2, "Quorel_getvalidid2", 4);
+    for (i = 0; i < sizeof(kExports) / sizeof(kExports[0]); ++i) {
+        int has_plain = sizeof(void *) == 8 || strcmp(kExports[i].name, "Quorel_LibVersion") != 0;
+        FARPROC proc = export_of(dll, kExports[i].name, kExports[i].arg_bytes, has_plain);
+        if (!proc)
+            return 0;
+        memcpy((char *)api + kExports[i].field, &proc, sizeof(proc));
+    }
     return 1;
 }
 
