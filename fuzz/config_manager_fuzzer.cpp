@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr fuzz::Location kAt{1, 0, 0};
+constexpr fuzz::PciAddress kAt{1, 0, 0};
 constexpr uint16_t kVendor = 0x6A5D;
 constexpr uint16_t kDevice = 0x494F;
 constexpr wchar_t kDynamicRoot[] = L"HKEY_DYN_DATA\\Config Manager\\Enum\\";

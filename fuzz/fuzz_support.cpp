@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/native/fake_registry.h"
-#include "platform/native/reg_text.h"
+#include "native_winapi/controls/fake_registry.h"
+#include "native_winapi/reg_text.h"
 
 namespace fuzz {
 
@@ -36,7 +36,7 @@ void Fail(const char* what, const char* file, int line) {
 }
 
 std::wstring WideText(const std::string& bytes) {
-    return fake_registry::internal::DecodeRegText(bytes);
+    return native_winapi::registry::DecodeRegText(bytes);
 }
 
 FlaggedInput ReadFlagged(const uint8_t* data, size_t size, size_t count) {
@@ -62,7 +62,7 @@ void UseLocale(bool utf8) { std::setlocale(LC_CTYPE, utf8 ? "C.UTF-8" : "C"); }
 RegText::RegText() : bytes_(kRegHeader) {}
 
 void RegText::Key(const std::wstring& path) {
-    bytes_ += "[" + fake_registry::internal::ToUtf8(path) + "]\n";
+    bytes_ += "[" + native_winapi::registry::ToUtf8(path) + "]\n";
 }
 
 void RegText::Text(const std::wstring& name, const std::wstring& text, bool terminated) {
@@ -80,7 +80,7 @@ void RegText::Text(const std::wstring& name, const std::wstring& text, bool term
         AppendUnit(hex, 0);
     if (!hex.empty())
         hex.pop_back();  // the last comma
-    bytes_ += "\"" + fake_registry::internal::ToUtf8(name) + "\"=hex(1):" + hex + "\n";
+    bytes_ += "\"" + native_winapi::registry::ToUtf8(name) + "\"=hex(1):" + hex + "\n";
 }
 
 void RegText::DescriptionAndClass(const std::string& description, const std::string& class_guid,

@@ -177,14 +177,14 @@ Config MakeConfig(const Spec& s, uint32_t previous_window) {
     return c;
 }
 
-std::string Location(const Spec& s) {
+std::string AddressText(const Spec& s) {
     char text[16];
     std::snprintf(text, sizeof(text), "%02x:%02x.%x", s.bus, s.device, s.function);
     return text;
 }
 
 void AppendFunction(std::string& out, const Spec& s, const Config& c) {
-    out += Location(s) + " fuzz\n";
+    out += AddressText(s) + " fuzz\n";
     char row[8];
     for (unsigned offset = 0; offset < kConfigBytes; offset += kRowBytes) {
         std::snprintf(row, sizeof(row), "%02x:", offset);
@@ -200,18 +200,18 @@ void AppendFunction(std::string& out, const Spec& s, const Config& c) {
 void AppendDirectives(std::string& out, const Spec& s) {
     char line[64];
     if (s.fail) {
-        std::snprintf(line, sizeof(line), "fail-read %s 0x%02x", Location(s).c_str(),
+        std::snprintf(line, sizeof(line), "fail-read %s 0x%02x", AddressText(s).c_str(),
                       s.fail & 0xFC);
         out += line;
         out += (s.fail & 3) ? " " + std::to_string(s.fail & 3) + "\n" : "\n";
     }
     if (!s.first_here || !IsCard(s))
         return;
-    std::snprintf(line, sizeof(line), "window %s 0x%x %02x\n", Location(s).c_str(), kBoardIdOffset,
+    std::snprintf(line, sizeof(line), "window %s 0x%x %02x\n", AddressText(s).c_str(), kBoardIdOffset,
                   s.args[1]);
     out += line;
     if (s.args[2] & 1)
-        out += "refuse-map " + Location(s) + "\n";
+        out += "refuse-map " + AddressText(s) + "\n";
 }
 
 // The hardware-ID part of a key, as Windows files the function:

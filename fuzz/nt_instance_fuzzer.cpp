@@ -9,11 +9,12 @@
 
 #include "fuzz_support.h"
 #include "one_record.h"
+#include "pci/os_family.h"
 #include "registry/annotate.h"
 
 namespace {
 
-constexpr fuzz::Location kAt{2, 3, 1};
+constexpr fuzz::PciAddress kAt{2, 3, 1};
 constexpr uint16_t kVendor = 0x6A5D;
 constexpr uint16_t kDevice = 0x494F;
 // The record's configuration space holds no subsystem and revision 0.
@@ -23,8 +24,6 @@ constexpr wchar_t kIdKey[] =
 constexpr char kStoredPrefix[] = "PCI\\VEN_6A5D&DEV_494F";
 
 enum Flag : uint8_t { kWindows6 = 1, kUtf8 = 2, kUnterminated = 4, kNoControl = 8 };
-constexpr int32_t kFamilyWindows6 = 4;  // OsFamily
-constexpr int32_t kFamilyWindows5 = 3;
 
 bool LoadInstance(uint8_t flags, const std::vector<std::string>& fields) {
     std::wstring name = fuzz::WideText(fields[3]);
@@ -46,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!LoadInstance(flags, fields))
         return 0;  // a name the .reg format cannot hold
     fuzz::OneRecordList list(kVendor, kDevice, kAt,
-                             (flags & kWindows6) ? kFamilyWindows6 : kFamilyWindows5,
+                             (flags & kWindows6) ? quorel::os_family::kWindows6 : quorel::os_family::kWindows5,
                              flags & kUtf8);
     quorel::FindDeviceInstance(list.record());
     list.CheckLookup();

@@ -3,7 +3,7 @@
 #include "fuzz_support.h"
 #include "pci/config_access.h"
 #include "pci/pci_regs.h"
-#include "platform/native/fake_registry.h"
+#include "native_winapi/controls/fake_registry.h"
 
 namespace fuzz {
 
@@ -16,7 +16,7 @@ bool Terminated(const char (&field)[N]) {
 
 }  // namespace
 
-OneRecordList::OneRecordList(uint16_t vendor, uint16_t device, const Location& at,
+OneRecordList::OneRecordList(uint16_t vendor, uint16_t device, const PciAddress& at,
                              int32_t os_family, bool utf8_locale) {
     quorel::OsFamily = os_family;
     UseLocale(utf8_locale);

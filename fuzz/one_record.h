@@ -10,7 +10,7 @@
 
 namespace fuzz {
 
-struct Location {
+struct PciAddress {
     uint8_t bus;
     uint8_t device;
     uint8_t function;
@@ -20,7 +20,7 @@ struct Location {
 // as Windows of `os_family` with the locale for 8-bit copies set.
 class OneRecordList {
 public:
-    OneRecordList(uint16_t vendor, uint16_t device, const Location& at, int32_t os_family,
+    OneRecordList(uint16_t vendor, uint16_t device, const PciAddress& at, int32_t os_family,
                   bool utf8_locale);
     ~OneRecordList();
     OneRecordList(const OneRecordList&) = delete;

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "platform/native/fake_registry.h"
+#include "native_winapi/controls/fake_registry.h"
 #include "platform/windows_api.h"
 
 namespace {

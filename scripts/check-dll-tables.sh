@@ -5,7 +5,8 @@
 #    and from the driver library exactly the functions it calls, by name;
 #  - Quorel exports exactly the names in tests/dll/quorel{64,32}.exports;
 #  - the stand-in exports the six driver functions and needs only
-#    kernel32 and msvcrt, so it loads anywhere the real one would.
+#    kernel32 and msvcrt, so it loads anywhere the real one would;
+#  - Quorel carries nothing only tools and tests call (tool_only_symbols).
 # Usage: scripts/check-dll-tables.sh [WIN64_BIN WIN32_BIN [EXPORT_LISTS_DIR [SIM64 SIM32]]]
 # (the stand-in DLLs are looked for in SIM64/SIM32, by default in the BIN folders)
 set -euo pipefail
@@ -51,6 +52,17 @@ check_quorel 64 "$bin64/Quorel_64.dll" Ulvexa64.dll "$lists/quorel64.exports" "$
 check_quorel 32 "$bin32/Quorel_32D.dll" Ulvexa32.dll "$lists/quorel32.exports" "${driver_calls[@]}" PciCfgWrite
 check_standin 64 "$sim64/Ulvexa64.dll"
 check_standin 32 "$sim32/Ulvexa32.dll"
+
+# The tool- and test-only code stays in the core: none of it in the DLLs.
+check_no_tool_code() {  # check_no_tool_code BITS DLL
+  local nm=x86_64-w64-mingw32-nm
+  [[ $1 == 32 ]] && nm=i686-w64-mingw32-nm
+  echo "$(basename "$2") (symbols)"
+  [[ -f $2 ]] || { fail "$2 not built"; return; }
+  no_tool_symbols "no tool or test code" "$($nm -C "$2")"
+}
+check_no_tool_code 64 "$bin64/Quorel_64.dll"
+check_no_tool_code 32 "$bin32/Quorel_32D.dll"
 
 if (( failures )); then echo "DLL tables: $failures check(s) failed"; exit 1; fi
 echo "DLL tables: all checks passed"

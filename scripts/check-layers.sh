@@ -6,10 +6,16 @@
 #    (and include/quorel.h, which lives outside src/) and the Windows API
 #    (platform/windows_api.h: <windows.h>, or its native stand-in);
 #  - examples/ include only quorel.h, as an application does;
+#  - src/ includes only its own headers and include/quorel.h: nothing of
+#    sim/, tests/, native_winapi/ or process_env/ (the native Windows layer
+#    is reached through platform/windows_api.h alone);
+#  - native_winapi/ and process_env/ include nothing of src/ but
+#    platform/windows_api.h;
 #  - no build file outside tests/ names a file of tests/ (fuzz/ included).
-# Prints each offending line; exits 1 if there is any.
+# Prints each offending line; exits 1 if there is any. ROOT (default: this
+# repository) lets a test check a copy with a planted breach.
 set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+root=${1:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 cd "$root"
 layers='(api|pci|registry|driver|platform)/'
 failures=0
@@ -31,8 +37,21 @@ offend "sim/ or backends/ include the library's headers" < <(matches "#include +
 offend "tools/ or bench/ include src/ beyond api/inspect.h" < <(
   matches "#include +\"$layers" tools bench | { grep -vE '"(api/inspect|platform/windows_api).h"' || true; })
 offend "examples/ include the library's internals (only quorel.h)" < <(matches "#include +\"$layers" examples)
+# The quoted includes of src/ that name no file of src/ or include/.
+foreign_src_includes() {
+  local file line name
+  while IFS=: read -r file line name; do
+    name=${name#*\"}
+    name=${name%%\"*}
+    [[ -f src/$name || -f $(dirname "$file")/$name || -f include/$name ]] ||
+      echo "$file:$line: #include \"$name\""
+  done < <(matches '^ *# *include +"' src --include='*.h' --include='*.cpp' --include='*.c')
+}
+offend "src/ includes what is not the library's own" < <(foreign_src_includes)
+offend "native_winapi/ or process_env/ include src/ beyond platform/windows_api.h" < <(
+  matches "#include +\"$layers" native_winapi process_env | { grep -v '"platform/windows_api.h"' || true; })
 offend "build files outside tests/ use files of tests/" < <(
-  matches --include=CMakeLists.txt '^[^#]*tests/' CMakeLists.txt src sim backends tools bench examples fuzz)
+  matches --include=CMakeLists.txt '^[^#]*tests/' CMakeLists.txt src sim backends native_winapi process_env tools bench examples fuzz)
 
 (( failures == 0 )) && echo "layers: all checks passed"
 exit $(( failures > 0 ))

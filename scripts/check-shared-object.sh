@@ -3,7 +3,8 @@
 #  - it exports exactly the names in the list (tests/dll/quorel64.exports,
 #    the sixteen plain names): nothing of the stand-in, the platform layer
 #    or the C++ runtime leaks out;
-#  - it needs nothing but the C and C++ runtime libraries.
+#  - it needs nothing but the C and C++ runtime libraries;
+#  - it carries nothing only tools and tests call (tool_only_symbols).
 # Usage: scripts/check-shared-object.sh LIBRARY EXPORTS-FILE
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/pe-tables.sh"
@@ -17,6 +18,7 @@ same_set "exports match $list" "$(sed 's/[[:space:]]//g; /^#/d; /^$/d' "$list")"
 outside=$(comm -23 <(readelf -d "$library" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' | sort) \
   <(names "${runtime[@]}" | sort))
 if [[ -z $outside ]]; then pass "needs only the C and C++ runtime"; else fail "also needs" $outside; fi
+no_tool_symbols "no tool or test code" "$(nm -C "$library")"
 
 (( failures == 0 )) && echo "shared object: all checks passed"
 exit $(( failures > 0 ))

@@ -49,3 +49,17 @@ only_from() {
 names() { printf '%s\n' "$@"; }
 imports_from() { awk -v d="$2" '$1 == "import" && $2 == d { print $3 }' <<<"$1"; }
 exports_of() { awk '$1 == "export" { print $2 }' <<<"$1"; }
+
+# What only tools, tests and fuzzers call: the peer-bus probe run aside,
+# the resets to the state at load, the inspection view, the native test
+# controls.
+tool_only_symbols='PeerBusFunctions|AsideProbe|ResetDiscovery|ResetCardAccess|quorel::inspect::|fake_windows::|fake_registry::'
+
+# no_tool_symbols WHAT SYMBOLS: SYMBOLS (demangled nm output of a library)
+# holds the library's own code (ScanPeerBuses) and none of the above.
+no_tool_symbols() {
+  local found
+  if ! grep -q 'ScanPeerBuses' <<<"$2"; then fail "$1: no symbols to look at"; return; fi
+  found=$({ grep -E "$tool_only_symbols" <<<"$2" || true; } | sed -E 's/^[[:xdigit:] ]* [[:alpha:]] //' | sort -u)
+  if [[ -z $found ]]; then pass "$1"; else fail "$1:"; sed 's/^/         /' <<<"$found"; fi
+}

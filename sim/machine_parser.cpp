@@ -42,7 +42,7 @@ bool IsKeyword(std::string_view word) {
 
 // Directives act on the simulated machine, so only on domain 0000.
 Address DirectiveAddress(std::string_view text) {
-    Location where = ParseLocation(text);
+    DomainAddress where = ParseDomainAddress(text);
     if (where.domain != kSimulatedDomain)
         Fail("function " + Quoted(text) + " is outside PCI domain 0000, expected one in it: "
              "directives apply to the simulated machine");
@@ -123,8 +123,8 @@ void Parser::ParseLine(std::string_view line) {
 }
 
 void Parser::Header(std::string_view address) {
-    Location where = ParseLocation(address);
-    auto [first, added] = header_lines_.emplace(LocationKey(where), line_);
+    DomainAddress where = ParseDomainAddress(address);
+    auto [first, added] = header_lines_.emplace(DomainAddressKey(where), line_);
     if (!added)
         Fail("function " + Quoted(address) + " is listed twice, first at line " +
              std::to_string(first->second) + ", expected each function once");

@@ -83,7 +83,7 @@ uint32_t PositiveDecimal(std::string_view text) {
     return value;
 }
 
-uint64_t LocationKey(const Location& where) {
+uint64_t DomainAddressKey(const DomainAddress& where) {
     return uint64_t{where.domain} << 16 | uint32_t{where.at.bus} << 8 |
            uint32_t{where.at.device} << 3 | where.at.function;
 }
@@ -105,8 +105,8 @@ bool LooksLikeAddress(std::string_view word) {
 
 bool IsIndented(std::string_view line) { return line.front() == ' ' || line.front() == '\t'; }
 
-Location ParseLocation(std::string_view text) {
-    Location where{kSimulatedDomain, {}};
+DomainAddress ParseDomainAddress(std::string_view text) {
+    DomainAddress where{kSimulatedDomain, {}};
     std::string_view rest = text;
     size_t colon = rest.find(':');
     if (colon != rest.rfind(':')) {

@@ -47,15 +47,15 @@ bool IsIndented(std::string_view line);
 
 // A function as a header or directive names it: lspci -D, and lspci on a
 // machine with more than one PCI domain, put the domain before the bus.
-struct Location {
+struct DomainAddress {
     uint32_t domain;
     Address at;
 };
 
 // "BB:DD.F" (domain 0000) or "DDDD:BB:DD.F".
-Location ParseLocation(std::string_view text);
+DomainAddress ParseDomainAddress(std::string_view text);
 // One number per function of any domain, to find it listed twice.
-uint64_t LocationKey(const Location& where);
+uint64_t DomainAddressKey(const DomainAddress& where);
 // "0001", "10000": a domain as lspci prints it.
 std::string DomainText(uint32_t domain);
 

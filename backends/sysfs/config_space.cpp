@@ -14,7 +14,7 @@ constexpr uint16_t kDwordAlignMask = 0xFFFC;
 constexpr uint32_t kNobodyAnswers = 0xFFFFFFFF;
 constexpr unsigned kDwordBytes = 4;
 
-bool IsValidAccess(const Location& at, uint16_t offset) {
+bool IsValidAccess(const PciAddress& at, uint16_t offset) {
     return at.device <= kMaxDevice && at.function <= kMaxFunction && offset < kConfigSpaceSize;
 }
 
@@ -49,7 +49,7 @@ int ConfigSpace::ReadDescriptor(const std::string& path) {
     return fd;
 }
 
-bool ConfigSpace::Read(const Location& at, uint16_t offset, uint32_t* value) {
+bool ConfigSpace::Read(const PciAddress& at, uint16_t offset, uint32_t* value) {
     if (!IsValidAccess(at, offset))
         return false;
     int fd = ReadDescriptor(FunctionFile(at, "config"));
@@ -67,7 +67,7 @@ bool ConfigSpace::Read(const Location& at, uint16_t offset, uint32_t* value) {
     return true;
 }
 
-bool ConfigSpace::Write(const Location& at, uint16_t offset, uint32_t value) {
+bool ConfigSpace::Write(const PciAddress& at, uint16_t offset, uint32_t value) {
     if (!IsValidAccess(at, offset))
         return false;
     int fd = open(FunctionFile(at, "config").c_str(), O_WRONLY | O_CLOEXEC);

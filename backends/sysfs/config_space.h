@@ -34,10 +34,10 @@ public:
     // False: an address no configuration cycle can carry (device > 31,
     // function > 7, offset >= 0x1000), or a file that exists but cannot be
     // read. *value is only written on success.
-    bool Read(const Location& at, uint16_t offset, uint32_t* value);
+    bool Read(const PciAddress& at, uint16_t offset, uint32_t* value);
     // A write to an absent function is dropped and succeeds, as on the bus.
     // False as for Read, or when the file cannot be written (not root).
-    bool Write(const Location& at, uint16_t offset, uint32_t value);
+    bool Write(const PciAddress& at, uint16_t offset, uint32_t value);
     // Closes the files kept open between reads.
     void Release();
 

@@ -21,17 +21,17 @@ std::string DevicesDir() {
     return std::string(root && *root ? root : kDefaultRoot) + "/bus/pci/devices";
 }
 
-std::string FunctionName(const Location& at) {
+std::string FunctionName(const PciAddress& at) {
     char name[16];
     std::snprintf(name, sizeof(name), "%04x:%02x:%02x.%x", kDomain, at.bus, at.device, at.function);
     return name;
 }
 
-std::string FunctionFile(const Location& at, const char* file) {
+std::string FunctionFile(const PciAddress& at, const char* file) {
     return DevicesDir() + "/" + FunctionName(at) + "/" + file;
 }
 
-bool ListFunctions(std::vector<Location>* functions, std::string* error) {
+bool ListFunctions(std::vector<PciAddress>* functions, std::string* error) {
     namespace fs = std::filesystem;
     std::error_code code;
     const std::string dir = DevicesDir();
@@ -42,7 +42,7 @@ bool ListFunctions(std::vector<Location>* functions, std::string* error) {
         const std::string name = it->path().filename().string();
         if (std::sscanf(name.c_str(), "%x:%x:%x.%x%c", &domain, &bus, &device, &function, &extra) == 4 &&
             domain == kDomain && bus <= UINT8_MAX && device <= kMaxDevice && function <= kMaxFunction)
-            functions->push_back(Location{static_cast<uint8_t>(bus), static_cast<uint8_t>(device),
+            functions->push_back(PciAddress{static_cast<uint8_t>(bus), static_cast<uint8_t>(device),
                                           static_cast<uint8_t>(function)});
     }
     if (code)
@@ -50,7 +50,7 @@ bool ListFunctions(std::vector<Location>* functions, std::string* error) {
     return !code;
 }
 
-bool ReadBar0Resource(const Location& at, Resource* bar0) {
+bool ReadBar0Resource(const PciAddress& at, Resource* bar0) {
     std::ifstream in(FunctionFile(at, "resource"));
     std::string line;
     if (!std::getline(in, line))

@@ -25,7 +25,7 @@ constexpr unsigned kMaxFunction = 7;
 
 // A function of PCI domain 0000, the only one the driver-access contract
 // can address.
-struct Location {
+struct PciAddress {
     uint8_t bus;
     uint8_t device;    // 0..31
     uint8_t function;  // 0..7
@@ -42,16 +42,16 @@ struct Resource {
 // <root>/bus/pci/devices, the root read from the environment now.
 std::string DevicesDir();
 // "0000:bb:dd.f", the function's directory name.
-std::string FunctionName(const Location& at);
+std::string FunctionName(const PciAddress& at);
 // DevicesDir()/FunctionName(at)/file.
-std::string FunctionFile(const Location& at, const char* file);
+std::string FunctionFile(const PciAddress& at, const char* file);
 
 // The domain-0000 functions listed in DevicesDir(), in directory order;
 // false with "<dir>: <reason>" in *error when it cannot be read.
-bool ListFunctions(std::vector<Location>* functions, std::string* error);
+bool ListFunctions(std::vector<PciAddress>* functions, std::string* error);
 // BAR0's line of the function's `resource`; false when it cannot be read
 // or parsed.
-bool ReadBar0Resource(const Location& at, Resource* bar0);
+bool ReadBar0Resource(const PciAddress& at, Resource* bar0);
 
 // Tells the user on stderr, as "quorel-sysfs: <message>".
 void Complain(const std::string& message);

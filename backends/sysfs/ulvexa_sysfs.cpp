@@ -34,7 +34,7 @@ Backend& State() {
 // first function's `config` opens (a tree without functions reads as an
 // empty bus). Says why not on stderr.
 bool CanReadConfig(ConfigSpace& config) {
-    std::vector<Location> functions;
+    std::vector<PciAddress> functions;
     std::string error;
     if (!ListFunctions(&functions, &error)) {
         Complain("cannot read PCI configuration space: " + error + " (no PCI bus, or no sysfs here)");
@@ -48,7 +48,7 @@ bool CanReadConfig(ConfigSpace& config) {
     return false;
 }
 
-Location At(uint8_t bus, uint8_t device, uint8_t function) { return Location{bus, device, function}; }
+PciAddress At(uint8_t bus, uint8_t device, uint8_t function) { return PciAddress{bus, device, function}; }
 
 // What every call starts with: the state, under its lock.
 struct Call {

@@ -19,14 +19,14 @@ std::string Hex(uint64_t value) {
 }
 
 // The domain-0000 function whose memory BAR0 starts at phys_addr.
-bool FindBar0(uint64_t phys_addr, Location* at, Resource* bar0) {
-    std::vector<Location> functions;
+bool FindBar0(uint64_t phys_addr, PciAddress* at, Resource* bar0) {
+    std::vector<PciAddress> functions;
     std::string error;
     if (!ListFunctions(&functions, &error)) {
         Complain("cannot look for the function at " + Hex(phys_addr) + ": " + error);
         return false;
     }
-    for (const Location& f : functions) {
+    for (const PciAddress& f : functions) {
         if (ReadBar0Resource(f, bar0) && (bar0->flags & kResourceMemory) && bar0->start == phys_addr) {
             *at = f;
             return true;
@@ -36,7 +36,7 @@ bool FindBar0(uint64_t phys_addr, Location* at, Resource* bar0) {
     return false;
 }
 
-void WarnIfDecodingOff(const Location& at, ConfigSpace& config) {
+void WarnIfDecodingOff(const PciAddress& at, ConfigSpace& config) {
     uint32_t command = 0;
     if (!config.Read(at, kCommandOffset, &command) || (command & kCommandMemorySpace))
         return;
@@ -86,7 +86,7 @@ uint8_t* WindowMaps::MapFile(const std::string& path, uint64_t length, uint64_t 
 }
 
 uint8_t* WindowMaps::Map(uint64_t length, uint64_t phys_addr, ConfigSpace& config) {
-    Location at{};
+    PciAddress at{};
     Resource bar0;
     if (length == 0 || !FindBar0(phys_addr, &at, &bar0))
         return nullptr;

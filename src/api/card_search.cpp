@@ -51,13 +51,13 @@ bool IsMappableBar(uint32_t bar0) {
 }
 
 uint8_t* MapCardWindow(const DeviceRecord& record, int32_t type) {
-    PhysMapRecord.length = card::WindowLength(type);
-    PhysMapRecord.phys_addr = record.bar[0] & card::kBarAddressMask;
+    WindowMapRecord.length = card::WindowLength(type);
+    WindowMapRecord.phys_addr = record.bar[0] & card::kBarAddressMask;
     // An unassigned (zero) BAR or an I/O-space BAR would have the driver map
     // physical page 0 or some unrelated memory: never ask for it.
     if (!IsMappableBar(record.bar[0]))
         return nullptr;
-    return MapPhysToLin(&PhysMapRecord);
+    return MapPhysToLin(&WindowMapRecord);
 }
 
 }  // namespace quorel

@@ -18,7 +18,7 @@ DeviceRecord* FindCard(int32_t position);
 // True when BAR0 describes memory at a non-zero base, the only kind of
 // window MapPhysToLin may be asked for.
 bool IsMappableBar(uint32_t bar0);
-// Fills PhysMapRecord for `card` of variant `type` and maps the window.
+// Fills WindowMapRecord for `card` of variant `type` and maps the window.
 // Null when the BAR is not mappable or the driver refuses.
 uint8_t* MapCardWindow(const DeviceRecord& card, int32_t type);
 

@@ -31,7 +31,7 @@ extern int32_t CardType;
 // Record of the card that the last search returned, null when it found none.
 extern DeviceRecord* SelectedDevice;
 // The one record handed to MapPhysToLin, refilled for every mapping.
-extern ::PhysMapRecord PhysMapRecord;
+extern PhysMapRecord WindowMapRecord;
 // The multi-card table.
 extern CardSlot CardSlots[card::kBoardCount];
 

@@ -1,6 +1,6 @@
 # libquorel.so: the library for Linux programs, from the same objects as the
 # DLLs, over the native driver-access library (QUOREL_DRIVER_TARGET) and the
-# native registry. A version script exports the sixteen functions and hides
+# native Windows functions (native_winapi/). A version script exports the sixteen functions and hides
 # every other symbol, the driver's and the platform layer's included, so an
 # application links against exactly what it would on Windows.
 set(_script "{\n  global:\n")
@@ -14,7 +14,7 @@ file(GENERATE OUTPUT ${_script_file} CONTENT "${_script}")
 
 add_library(quorel_shared SHARED $<TARGET_OBJECTS:quorel_objs>)
 target_include_directories(quorel_shared INTERFACE ${PROJECT_SOURCE_DIR}/include)
-target_link_libraries(quorel_shared PRIVATE ${QUOREL_DRIVER_TARGET} ulvexa_sim_machine)
+target_link_libraries(quorel_shared PRIVATE ${QUOREL_DRIVER_TARGET} native_winapi)
 target_link_options(quorel_shared PRIVATE -Wl,--version-script=${_script_file})
 if(NOT QUOREL_SANITIZE)
   # Complete in itself (the sanitizers' runtime comes with the program).

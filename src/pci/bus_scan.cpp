@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "pci/config_access.h"
+#include "pci/devfn.h"
 #include "pci/device_list.h"
 #include "pci/pci_regs.h"
 #include "pci/peer_buses.h"
@@ -155,7 +156,7 @@ void ScanFunctions(BusNode* node) {
     uint8_t multi = 0;
     DeviceRecord* bus_tail = nullptr;
     for (unsigned devfn = 0; devfn < kDevfnCount; ++devfn) {
-        bool function0 = (devfn & 7) == 0;
+        bool function0 = FunctionOf(devfn) == 0;
         if (!function0 && !multi)
             continue;
         uint8_t hdr = 0;

@@ -1,6 +1,7 @@
 // Configuration-space reads (and, where the driver's write is imported,
 // writes) of one function on top of the driver's dword primitive.
 #include "pci/config_access.h"
+#include "pci/devfn.h"
 
 #include "driver/ulvexa.h"
 #include "pci/device_list.h"
@@ -13,9 +14,6 @@ constexpr uint16_t kDwordAlign = 0xFFFC;
 constexpr uint16_t kByteLane = 3;
 constexpr uint16_t kWordLane = 2;   // a word read ignores bit 0 of the offset
 constexpr uint32_t kOffsetMask8 = 0xFF;
-
-uint8_t DeviceOf(uint8_t devfn) { return (devfn >> 3) & 0x1F; }
-uint8_t FunctionOf(uint8_t devfn) { return devfn & 7; }
 
 bool DriverRead(uint8_t bus, uint8_t devfn, uint16_t offset, uint32_t* value) {
     return PciCfgRead(bus, DeviceOf(devfn), FunctionOf(devfn), offset, value) != 0;

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "pci/os_family.h"
+
 // The configuration writers exist only where the driver's write is imported:
 // the 32-bit DLL, and the native build so that they can be tested.
 #if !defined(_WIN64)
@@ -17,17 +19,13 @@ namespace quorel {
 
 struct DeviceRecord;
 
-// 0/1: 9x family (below/at or above minor version 90), 3: version 5, 4: 6 and
-// later. 2 is never produced; readers split the families by comparing with 2.
-extern int32_t OsFamily;
 // 1 while InitializeUlvexa has succeeded and RemoveUlvexaDriver not yet run.
 extern int32_t driver_open;
 
-void ClassifyOs();
 int OpenDriver();
 void RemoveDriver();
 
-// Raw accessors: bus number, devfn (device << 3 | function), 16-bit offset.
+// Raw accessors: bus number, devfn (pci/devfn.h), 16-bit offset.
 int CfgReadByte(uint8_t bus, uint8_t devfn, uint16_t offset, uint8_t* out);
 int CfgReadWord(uint8_t bus, uint8_t devfn, uint16_t offset, uint16_t* out);
 int CfgReadDword(uint8_t bus, uint8_t devfn, uint16_t offset, uint32_t* out);

@@ -59,18 +59,6 @@ void FreeBusNodes(BusNode* node) {
     }
 }
 
-void ResetDiscovery() {
-    FreeRecords(device_list);
-    FreeBusNodes(&root_bus);
-    device_list = nullptr;
-    device_list_tail = &device_list;
-    root_bus = BusNode{};
-    discovery_done = 0;
-    peer_buses_scanned = 0;
-    driver_open = 0;
-    OsFamily = 0;
-}
-
 }  // namespace internal
 
 }  // namespace quorel

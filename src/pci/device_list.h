@@ -1,11 +1,17 @@
 // The bus tree and the device list built by the once-per-process scan, and
-// the lookups over the list. Records and nodes are zero-filled when made and
-// never freed.
+// the lookups over the list. Records and nodes are zero-filled when made.
+// The library frees only a record the scan drops before linking it (its
+// configuration copy or layout could not be read); records and nodes in the
+// list and tree stay for the life of the process. Only the code outside the
+// DLLs frees them: the peer-bus probe run aside (its own records and nodes,
+// pci/peer_probe_aside.cpp) and internal::ResetDiscovery for tests and
+// fuzzers (pci/discovery_reset.cpp).
 #ifndef QUOREL_PCI_DEVICE_LIST_H
 #define QUOREL_PCI_DEVICE_LIST_H
 
 #include <cstdint>
 
+#include "pci/devfn.h"
 #include "platform/windows_api.h"
 
 namespace quorel {
@@ -20,7 +26,7 @@ struct DeviceRecord {
     DeviceRecord* next_on_bus;    // next record of the same bus
     DeviceRecord* next;           // next record of the device list
     uint8_t* config_space;        // copy of configuration bytes 0x00..0xFF
-    uint32_t devfn;               // device * 8 + function
+    uint32_t devfn;               // Devfn(device, function)
     uint16_t vendor_id;
     uint16_t device_id;
     uint16_t subsystem_vendor_id;

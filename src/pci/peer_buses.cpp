@@ -1,11 +1,11 @@
-// The opt-in probe of peer root buses, and the same probe run aside for a
-// diagnostic that says what it would add.
+// The opt-in probe of peer root buses. The same probe run aside for the
+// tool's note is in peer_probe_aside.cpp.
 #include "pci/peer_buses.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "pci/config_access.h"
+#include "pci/devfn.h"
 #include "pci/scan_internals.h"
 #include "platform/windows_api.h"
 
@@ -22,40 +22,12 @@ constexpr uint32_t kHighestBus = kBusCount - 1;
 bool BusAnswers(uint8_t bus) {
     for (unsigned device = 0; device < kDeviceCount; ++device) {
         uint32_t ids = 0;
-        if (PciReadDword(bus, static_cast<uint8_t>(device << 3), kVendorId, &ids) == 0 &&
+        if (PciReadDword(bus, Devfn(device, 0), kVendorId, &ids) == 0 &&
             !IdsAbsent(ids))
             return true;
     }
     return false;
 }
-
-// Where a probe run aside appends, and the state it must leave untouched.
-// The constructor diverts the scan's list and seen buses, the destructor
-// puts them back and frees what the probe found.
-class AsideProbe {
-public:
-    AsideProbe() : saved_tail_(device_list_tail) {
-        std::memcpy(saved_seen_, bus_seen, sizeof(saved_seen_));
-        device_list_tail = &found_;
-    }
-    ~AsideProbe() {
-        device_list_tail = saved_tail_;
-        std::memcpy(bus_seen, saved_seen_, sizeof(saved_seen_));
-        internal::FreeRecords(found_);
-        internal::FreeBusNodes(&root_);
-    }
-    AsideProbe(const AsideProbe&) = delete;
-    AsideProbe& operator=(const AsideProbe&) = delete;
-
-    BusNode* root() { return &root_; }
-    const DeviceRecord* found() const { return found_; }
-
-private:
-    DeviceRecord** saved_tail_;
-    bool saved_seen_[kBusCount];
-    DeviceRecord* found_ = nullptr;
-    BusNode root_{};
-};
 
 }  // namespace
 
@@ -78,25 +50,6 @@ void ScanPeerBuses(BusNode* root) {
         node->number = node->primary = node->secondary = bus;
         node->subordinate = static_cast<uint8_t>(std::min(ScanBus(node), kHighestBus));
     }
-}
-
-std::vector<PeerFunction> PeerBusFunctions() {
-    std::vector<PeerFunction> functions;
-    if (discovery_done != 1 || peer_buses_scanned)
-        return functions;
-    const bool was_open = driver_open != 0;
-    if (OpenDriver() != 0)
-        return functions;
-    {
-        AsideProbe aside;
-        ScanPeerBuses(aside.root());
-        for (const DeviceRecord* r = aside.found(); r; r = r->next)
-            functions.push_back({r->bus->number, static_cast<uint8_t>(r->devfn), r->vendor_id,
-                                 r->device_id});
-    }
-    if (!was_open)
-        RemoveDriver();
-    return functions;
 }
 
 }  // namespace quorel

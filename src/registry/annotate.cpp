@@ -1,12 +1,11 @@
 #include "registry/annotate.h"
 
-#include "pci/config_access.h"
+#include "pci/os_family.h"
 
 namespace quorel {
 
-// OsFamily 0 and 1 are the 9x family, 3 and 4 the NT family (2 never occurs).
 void AnnotateFromRegistry() {
-    if (OsFamily < 3) {
+    if (IsNineXFamily(OsFamily)) {
         MatchConfigManagerEntries();
         return;
     }

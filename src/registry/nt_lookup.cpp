@@ -5,16 +5,18 @@
 #include <cwchar>
 
 #include "pci/config_access.h"
+#include "pci/devfn.h"
+#include "pci/os_family.h"
 #include "pci/pci_regs.h"
 #include "registry/annotate.h"
-#include "registry/registry_keys.h"
+#include "registry/key_handle.h"
 #include "registry/registry_text.h"
 
 namespace quorel {
 
 namespace {
 
-using registry::Key;
+using registry::KeyHandle;
 using registry::Text;
 
 constexpr WCHAR kIdFormat[] =
@@ -57,12 +59,10 @@ struct Instance {
     uint16_t function = 0;
 };
 
-bool Windows6() { return OsFamily == 4; }
-
 // Reads "LocationInformation"; the location counts as read when the text
 // has all three tokens.
 void ReadLocation(WCHAR* text, Instance& instance) {
-    const LocationStyle& style = Windows6() ? kLocation6 : kLocation5;
+    const LocationStyle& style = IsWindows6(OsFamily) ? kLocation6 : kLocation5;
     int numbers[3] = {};
     unsigned found = 0, n = 1;
     for (WCHAR* token = wcstok(text, style.separators); token;
@@ -78,7 +78,7 @@ void ReadLocation(WCHAR* text, Instance& instance) {
 }
 
 void ReadDescription(WCHAR* text, Instance& instance) {
-    if (!Windows6()) {
+    if (!IsWindows6(OsFamily)) {
         registry::CopyText(instance.description, text);
         return;
     }
@@ -106,9 +106,9 @@ bool ReadInstance(const Text& id_path, const Text& name, Instance& instance) {
     Text key_path, control_path;
     wsprintfW(key_path, L"%s\\%s", id_path, name);
     wsprintfW(control_path, L"%s\\%s\\Control", id_path, name);
-    if (!Key::Exists(HKEY_LOCAL_MACHINE, control_path, KEY_READ))
+    if (!KeyHandle::Exists(HKEY_LOCAL_MACHINE, control_path, KEY_READ))
         return false;
-    Key key;
+    KeyHandle key;
     if (!key.Open(HKEY_LOCAL_MACHINE, key_path, KEY_READ))
         return false;
     wsprintfW(instance.path, L"%s", key_path + kEnumRootChars);
@@ -117,8 +117,8 @@ bool ReadInstance(const Text& id_path, const Text& name, Instance& instance) {
 }
 
 bool Matches(const DeviceRecord& record, const Instance& instance) {
-    const uint32_t devfn = ((instance.device & 0x1Fu) << 3) | (instance.function & 7u);
-    return instance.located && instance.bus == record.bus->number && devfn == record.devfn;
+    return instance.located && instance.bus == record.bus->number &&
+           Devfn(instance.device, instance.function) == record.devfn;
 }
 
 void Store(DeviceRecord& record, const Instance& instance) {
@@ -131,14 +131,14 @@ void Store(DeviceRecord& record, const Instance& instance) {
 
 // Opens the record's hardware-ID key: with its subsystem IDs (a fixed one
 // for the quirk above), else with none. `path` receives the path that opened.
-bool OpenHardwareIdKey(const DeviceRecord& record, Key& key, Text& path) {
+bool OpenHardwareIdKey(const DeviceRecord& record, KeyHandle& key, Text& path) {
     const uint8_t* config = record.config_space;
     const unsigned revision = config[pci::kClassRevision];
     const unsigned subsystem_vendor = config[pci::kSubsystem] | config[pci::kSubsystem + 1] << 8;
     const unsigned subsystem = config[pci::kSubsystem + 2] | config[pci::kSubsystem + 3] << 8;
     const unsigned vendor = record.vendor_id, device = record.device_id;
     Text with_subsystem, without_subsystem;
-    if (Windows6() && vendor == kQuirkVendor && device == kQuirkDevice)
+    if (IsWindows6(OsFamily) && vendor == kQuirkVendor && device == kQuirkDevice)
         wsprintfW(with_subsystem, kQuirkIdFormat, vendor, device, revision);
     else
         wsprintfW(with_subsystem, kIdFormat, vendor, device, subsystem, subsystem_vendor, revision);
@@ -155,7 +155,7 @@ bool OpenHardwareIdKey(const DeviceRecord& record, Key& key, Text& path) {
 }  // namespace
 
 void FindDeviceInstance(DeviceRecord& record) {
-    Key id_key;
+    KeyHandle id_key;
     Text id_path;
     if (!OpenHardwareIdKey(record, id_key, id_path)) {
         record.hardware_key[0] = 0;

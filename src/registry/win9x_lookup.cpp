@@ -8,14 +8,14 @@
 #include <cwchar>
 
 #include "registry/annotate.h"
-#include "registry/registry_keys.h"
+#include "registry/key_handle.h"
 #include "registry/registry_text.h"
 
 namespace quorel {
 
 namespace {
 
-using registry::Key;
+using registry::KeyHandle;
 using registry::Text;
 
 constexpr WCHAR kDynamicRoot[] = L"Config Manager\\Enum";
@@ -68,7 +68,7 @@ void ReadEntry(const Text& entry) {
         return;
     Text path;
     wsprintfW(path, L"%s\\%s", kDynamicRoot, entry);
-    Key key;
+    KeyHandle key;
     if (!key.Open(HKEY_DYN_DATA, path, KEY_ALL_ACCESS))
         return;
     // Every value is looked at, also after a taken one.
@@ -81,7 +81,7 @@ void ReadEntry(const Text& entry) {
 }  // namespace
 
 void MatchConfigManagerEntries() {
-    Key root;
+    KeyHandle root;
     if (!root.Open(HKEY_DYN_DATA, kDynamicRoot, KEY_ALL_ACCESS))
         return;
     Text entry;
@@ -96,7 +96,7 @@ void ReadEnumKeyValues(DeviceRecord* record) {
         return;  // no key to name, or a cut one that would name another key
     Text path;
     wsprintfW(path, L"Enum\\%hs", record->hardware_key);
-    Key key;
+    KeyHandle key;
     if (!key.Open(HKEY_LOCAL_MACHINE, path, KEY_READ))
         return;
     record->registry_matched = 1;

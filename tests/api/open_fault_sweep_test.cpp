@@ -16,7 +16,7 @@
 #include "log_reader.h"
 #include "pci/config_access.h"
 #include "pci/device_list.h"
-#include "platform/native/fake_registry.h"
+#include "native_winapi/controls/fake_registry.h"
 #include "quorel.h"
 #include "sim_machine.h"
 #include "simulator_reset.h"

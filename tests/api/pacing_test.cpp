@@ -10,7 +10,7 @@
 #include "api/card_state.h"
 #include "api/pacing.h"
 #include "card_fixture.h"
-#include "platform/native/fake_windows.h"
+#include "native_winapi/controls/fake_windows.h"
 #include "quorel.h"
 
 namespace card_test {

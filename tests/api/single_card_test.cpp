@@ -13,7 +13,7 @@ namespace card_test {
 namespace {
 
 using quorel::CardType;
-using quorel::PhysMapRecord;
+using quorel::WindowMapRecord;
 using quorel::RegisterWindow;
 using quorel::SelectedDevice;
 
@@ -43,8 +43,8 @@ TEST_F(SingleCardTest, PositionsCountType1CardsFirstThenType2) {
         ASSERT_EQ(Quorel_open(c.position), 0);
         ASSERT_NE(SelectedDevice, nullptr);
         EXPECT_EQ(SelectedDevice->devfn, c.devfn);
-        EXPECT_EQ(PhysMapRecord.length, c.length);
-        EXPECT_EQ(PhysMapRecord.phys_addr, c.base);
+        EXPECT_EQ(WindowMapRecord.length, c.length);
+        EXPECT_EQ(WindowMapRecord.phys_addr, c.base);
         EXPECT_EQ(CardType, c.type);
         EXPECT_NE(RegisterWindow, nullptr);
     }

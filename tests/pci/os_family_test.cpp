@@ -1,9 +1,9 @@
 // Windows version classification, with the native build's settable version.
 #include <gtest/gtest.h>
 
-#include "pci/config_access.h"
+#include "pci/os_family.h"
 #include "pci/device_list.h"
-#include "platform/native/fake_windows.h"
+#include "native_winapi/controls/fake_windows.h"
 
 namespace {
 
@@ -27,12 +27,14 @@ TEST_P(OsFamilyTest, ClassifiesReportedVersion) {
     EXPECT_EQ(quorel::OsFamily, GetParam().family);
 }
 
+using namespace quorel::os_family;
+
 INSTANTIATE_TEST_SUITE_P(Versions, OsFamilyTest,
-                         ::testing::Values(VersionCase{4, 0, 0}, VersionCase{4, 10, 0},
-                                           VersionCase{4, 89, 0}, VersionCase{4, 90, 1},
-                                           VersionCase{3, 95, 1}, VersionCase{5, 0, 3},
-                                           VersionCase{5, 1, 3}, VersionCase{5, 2, 3},
-                                           VersionCase{6, 1, 4}, VersionCase{10, 0, 4}));
+                         ::testing::Values(VersionCase{4, 0, kNineX}, VersionCase{4, 10, kNineX},
+                                           VersionCase{4, 89, kNineX}, VersionCase{4, 90, kNineXMillennium},
+                                           VersionCase{3, 95, kNineXMillennium}, VersionCase{5, 0, kWindows5},
+                                           VersionCase{5, 1, kWindows5}, VersionCase{5, 2, kWindows5},
+                                           VersionCase{6, 1, kWindows6}, VersionCase{10, 0, kWindows6}));
 
 TEST(OsFamily, FailedVersionQueryKeepsTheEarlierClass) {
     quorel::internal::ResetDiscovery();
@@ -40,7 +42,7 @@ TEST(OsFamily, FailedVersionQueryKeepsTheEarlierClass) {
     quorel::ClassifyOs();
     fake_windows::SetVersion(6, 1, /*fails=*/true);
     quorel::ClassifyOs();
-    EXPECT_EQ(quorel::OsFamily, 3);
+    EXPECT_EQ(quorel::OsFamily, kWindows5);
     fake_windows::Reset();
     quorel::internal::ResetDiscovery();
 }

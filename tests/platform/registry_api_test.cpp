@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/native/fake_registry.h"
+#include "native_winapi/controls/fake_registry.h"
 #include "registry_read.h"
 
 namespace registry_test {

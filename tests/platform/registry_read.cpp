@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "platform/native/fake_registry.h"
+#include "native_winapi/controls/fake_registry.h"
 
 namespace registry_test {
 

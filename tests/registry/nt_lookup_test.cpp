@@ -2,15 +2,16 @@
 // and what it copies from it.
 #include <cstring>
 
-#include "platform/native/fake_registry.h"
+#include "native_winapi/controls/fake_registry.h"
+#include "pci/os_family.h"
 #include "registry_fixture.h"
 
 using quorel::DeviceRecord;
 
 namespace {
 
-constexpr int32_t kWindows5 = 3;
-constexpr int32_t kWindows6 = 4;
+using quorel::os_family::kWindows5;
+using quorel::os_family::kWindows6;
 constexpr char kSystemGuid[] = "{4d36e97d-e325-11ce-bfc1-08002be10318}";
 const std::string kCardId = "VEN_6A5D&DEV_0101&SUBSYS_00016A5D&REV_01";
 const std::wstring kCardKey =
@@ -156,7 +157,7 @@ TEST_F(NtLookup, LongAndUnterminatedTextsAreCutToTheirFields) {
 TEST_F(NtLookup, NineXFamilyOpensNoNtKey) {
     DeviceRecord& r = Add(1, 0, 0, 0x6A5D, 0x0101, 0x6A5D, 0x0001);
     UseRegistry(NtInstance(kCardId, "a", Location5(1, 0, 0), "card"));
-    Annotate(1);
+    Annotate(quorel::os_family::kNineXMillennium);
     EXPECT_EQ(r.registry_matched, 0);
 }
 

@@ -2,7 +2,7 @@
 
 #include "pci/config_access.h"
 #include "pci/pci_regs.h"
-#include "platform/native/fake_registry.h"
+#include "native_winapi/controls/fake_registry.h"
 #include "registry/annotate.h"
 
 using namespace quorel;

@@ -1,13 +1,14 @@
 // The 9x-family walk: which dynamic entries are taken, and how they are
 // paired with records by vendor and device ID in list order.
-#include "platform/native/fake_registry.h"
+#include "native_winapi/controls/fake_registry.h"
+#include "pci/os_family.h"
 #include "registry_fixture.h"
 
 using quorel::DeviceRecord;
 
 namespace {
 
-constexpr int32_t kWindows98 = 0;
+constexpr int32_t kWindows98 = quorel::os_family::kNineX;
 constexpr char kSystemGuid[] = "{4d36e97d-e325-11ce-bfc1-08002be10318}";
 
 // A .reg string value: backslashes doubled.
@@ -123,7 +124,7 @@ TEST_F(NineXLookup, NoDynamicTreeChangesNothing) {
     DeviceRecord& r = Add(0, 5, 0, 0x6A5D, 0x0101);
     UseRegistry("[HKEY_LOCAL_MACHINE\\Enum\\" + CardKey("BUS_00&DEV_05&FUNC_00") +
                 "]\n\"DeviceDesc\"=\"card\"\n");
-    Annotate(1);
+    Annotate(quorel::os_family::kNineXMillennium);
     EXPECT_EQ(r.registry_matched, 0);
     EXPECT_STREQ(r.hardware_key, "");
 }

@@ -16,7 +16,7 @@ namespace {
 bool Check(const quorel::DeviceRecord* r) {
     char ids[32];
     std::snprintf(ids, sizeof(ids), "VEN_%04X&DEV_%04X", r->vendor_id, r->device_id);
-    const bool nine_x = quorel::OsFamily < 3;
+    const bool nine_x = quorel::IsNineXFamily(quorel::OsFamily);
     std::printf("%02x:%02x.%u  %d  %-40.40s  %s  %s\n", r->bus->number, r->devfn >> 3, r->devfn & 7,
                 r->registry_matched, r->device_desc, r->hardware_key, r->config_manager_key);
     return r->registry_matched == 1 && r->device_desc[0] && std::strstr(r->hardware_key, ids) &&

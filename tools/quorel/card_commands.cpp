@@ -93,13 +93,13 @@ int PositionOf(const DeviceRecord* record, int32_t& type) {
 void CardJson(cli::Json& json, int position, int32_t type, const DeviceRecord* record) {
     json.Key("position").Int(position)
         .Key("type").Int(type)
-        .Key("location").String(cli::Location(record))
+        .Key("location").String(cli::AddressText(record))
         .Key("bar0").Int(record->bar[0])
         .Key("window_length").Int(static_cast<long long>(inspect::WindowLength(type)));
 }
 
 void PrintCardColumns(int position, int32_t type, const DeviceRecord* record) {
-    std::printf("%-4d %-5d %-9s %s  0x%llx\n", position, type, cli::Location(record).c_str(),
+    std::printf("%-4d %-5d %-9s %s  0x%llx\n", position, type, cli::AddressText(record).c_str(),
                 cli::Hex(record->bar[0], 8).c_str(),
                 static_cast<unsigned long long>(inspect::WindowLength(type)));
 }

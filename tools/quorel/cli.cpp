@@ -41,10 +41,10 @@ std::string Hex(uint64_t value, int digits) {
     return buf;
 }
 
-std::string Location(const quorel::DeviceRecord* r) { return Location(r->bus->number, r->devfn); }
+std::string AddressText(const quorel::DeviceRecord* r) { return AddressText(r->bus->number, r->devfn); }
 
-std::string Location(unsigned bus, unsigned devfn) {
-    return Hex(bus, 2) + ":" + Hex(devfn >> 3, 2) + "." + Hex(devfn & 7, 1);
+std::string AddressText(unsigned bus, unsigned devfn) {
+    return Hex(bus, 2) + ":" + Hex(quorel::DeviceOf(devfn), 2) + "." + Hex(quorel::FunctionOf(devfn), 1);
 }
 
 void Json::Separate() {

@@ -39,8 +39,8 @@ bool ParseNumber(const std::string& text, long long& out);
 // Prints the message and the command's usage line to stderr; returns kExitUsage.
 int UsageError(const Command& command, const std::string& message);
 // "bb:dd.f" of a record, or of a bus number and devfn.
-std::string Location(const quorel::DeviceRecord* record);
-std::string Location(unsigned bus, unsigned devfn);
+std::string AddressText(const quorel::DeviceRecord* record);
+std::string AddressText(unsigned bus, unsigned devfn);
 std::string Hex(uint64_t value, int digits);
 
 // Builds JSON text; commas and nesting are tracked for the caller.

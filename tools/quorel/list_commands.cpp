@@ -4,7 +4,7 @@
 #include <string>
 
 #include "api/inspect.h"
-#include "commands.h"
+#include "list_commands.h"
 #include "peer_note.h"
 
 namespace commands {
@@ -42,7 +42,7 @@ std::string BarsText(const DeviceRecord* r) {
 
 void PrintRecordLine(const DeviceRecord* r, const std::string& indent) {
     std::printf("%s%s  %s:%s  %s  %02x   %-3u  %-3s   %s\n", indent.c_str(),
-                cli::Location(r).c_str(), cli::Hex(r->vendor_id, 4).c_str(),
+                cli::AddressText(r).c_str(), cli::Hex(r->vendor_id, 4).c_str(),
                 cli::Hex(r->device_id, 4).c_str(), cli::Hex(r->class_code, 6).c_str(),
                 r->hdr_type, r->irq, r->bus_master ? "yes" : "no", BarsText(r).c_str());
 }
@@ -119,7 +119,7 @@ void PrintBus(const BusNode* node, const std::string& indent) {
     std::printf("%sbus %02x  primary %02x  secondary %02x  subordinate %02x", indent.c_str(),
                 node->number, node->primary, node->secondary, node->subordinate);
     if (node->bridge)
-        std::printf("  via %s", cli::Location(node->bridge).c_str());
+        std::printf("  via %s", cli::AddressText(node->bridge).c_str());
     std::printf("\n");
     for (const DeviceRecord* r = node->devices; r; r = r->next_on_bus)
         PrintRecordLine(r, indent + "  ");
@@ -135,12 +135,12 @@ void BusJson(cli::Json& json, const BusNode* node) {
         .Key("subordinate").Int(node->subordinate)
         .Key("bridge");
     if (node->bridge)
-        json.String(cli::Location(node->bridge));
+        json.String(cli::AddressText(node->bridge));
     else
         json.Null();
     json.Key("devices").BeginArray();
     for (const DeviceRecord* r = node->devices; r; r = r->next_on_bus)
-        json.String(cli::Location(r));
+        json.String(cli::AddressText(r));
     json.EndArray().Key("children").BeginArray();
     for (const BusNode* child : ChildrenInScanOrder(node))
         BusJson(json, child);

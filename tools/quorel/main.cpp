@@ -6,7 +6,7 @@
 
 #include "cli.h"
 #include "card_commands.h"
-#include "commands.h"
+#include "list_commands.h"
 
 namespace {
 

@@ -33,7 +33,7 @@ std::string FunctionsText(const std::vector<PeerFunction>& functions) {
     for (const PeerFunction& f : functions) {
         if (!text.empty())
             text += ", ";
-        text += cli::Location(f.bus, f.devfn) + " " + cli::Hex(f.vendor_id, 4) + ":" +
+        text += cli::AddressText(f.bus, f.devfn) + " " + cli::Hex(f.vendor_id, 4) + ":" +
                 cli::Hex(f.device_id, 4);
     }
     return text;

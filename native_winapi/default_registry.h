@@ -4,12 +4,12 @@
 // Windows version that GetVersionExW reports: 6 and later, 5.x, or 9x.
 // A build over a real bus (QUOREL_DRIVER=sysfs) has no default: without
 // QUOREL_SIM_REGISTRY its registry is empty.
-#ifndef QUOREL_PLATFORM_NATIVE_DEFAULT_REGISTRY_H
-#define QUOREL_PLATFORM_NATIVE_DEFAULT_REGISTRY_H
+#ifndef QUOREL_NATIVE_WINAPI_DEFAULT_REGISTRY_H
+#define QUOREL_NATIVE_WINAPI_DEFAULT_REGISTRY_H
 
-#include "platform/native/registry_key.h"
+#include "native_winapi/key_tree.h"
 
-namespace fake_registry::internal {
+namespace native_winapi::registry {
 
 // The embedded files: how messages name each, and its text.
 extern const char kDefaultNt6RegistryName[];
@@ -24,6 +24,6 @@ extern const char kDefault9xRegistryText[];
 // empty registry.
 Hives DefaultHives();
 
-}  // namespace fake_registry::internal
+}  // namespace native_winapi::registry
 
-#endif  // QUOREL_PLATFORM_NATIVE_DEFAULT_REGISTRY_H
+#endif  // QUOREL_NATIVE_WINAPI_DEFAULT_REGISTRY_H

@@ -1,7 +1,7 @@
 // Registry keys as the lookups use them: opened, walked and closed within
 // one call, every value read into the fixed buffers of registry_text.h.
-#ifndef QUOREL_REGISTRY_REGISTRY_KEYS_H
-#define QUOREL_REGISTRY_REGISTRY_KEYS_H
+#ifndef QUOREL_REGISTRY_KEY_HANDLE_H
+#define QUOREL_REGISTRY_KEY_HANDLE_H
 
 #include "platform/windows_api.h"
 #include "registry/registry_text.h"
@@ -9,12 +9,12 @@
 namespace quorel::registry {
 
 // An open key, closed when it goes out of scope.
-class Key {
+class KeyHandle {
 public:
-    Key() = default;
-    ~Key();
-    Key(const Key&) = delete;
-    Key& operator=(const Key&) = delete;
+    KeyHandle() = default;
+    ~KeyHandle();
+    KeyHandle(const KeyHandle&) = delete;
+    KeyHandle& operator=(const KeyHandle&) = delete;
 
     // RegOpenKeyExW(root, path, 0, access); false when it fails.
     bool Open(HKEY root, const WCHAR* path, REGSAM access);
@@ -49,4 +49,4 @@ private:
 
 }  // namespace quorel::registry
 
-#endif  // QUOREL_REGISTRY_REGISTRY_KEYS_H
+#endif  // QUOREL_REGISTRY_KEY_HANDLE_H

@@ -1,29 +1,29 @@
-#include "registry/registry_keys.h"
+#include "registry/key_handle.h"
 
 namespace quorel::registry {
 
-Key::~Key() {
+KeyHandle::~KeyHandle() {
     if (handle_)
         RegCloseKey(handle_);
 }
 
-bool Key::Open(HKEY root, const WCHAR* path, REGSAM access) {
+bool KeyHandle::Open(HKEY root, const WCHAR* path, REGSAM access) {
     if (RegOpenKeyExW(root, path, 0, access, &handle_) == ERROR_SUCCESS)
         return true;
     handle_ = nullptr;  // a failed open need not leave the handle alone
     return false;
 }
 
-bool Key::Exists(HKEY root, const WCHAR* path, REGSAM access) {
-    Key key;
+bool KeyHandle::Exists(HKEY root, const WCHAR* path, REGSAM access) {
+    KeyHandle key;
     return key.Open(root, path, access);
 }
 
-bool Key::Subkey(DWORD index, Text& name) const {
+bool KeyHandle::Subkey(DWORD index, Text& name) const {
     return RegEnumKeyW(handle_, index, name, kTextChars) == ERROR_SUCCESS;
 }
 
-bool Key::Query(DWORD* values, DWORD* max_value_bytes) const {
+bool KeyHandle::Query(DWORD* values, DWORD* max_value_bytes) const {
     Text class_name;
     DWORD class_chars = kTextChars;
     DWORD sub_keys, max_sub_key, max_class, max_value_name, security;
@@ -33,7 +33,7 @@ bool Key::Query(DWORD* values, DWORD* max_value_bytes) const {
                             &last_write) == ERROR_SUCCESS;
 }
 
-bool Key::ReadValue(DWORD index, DWORD max_value_bytes, Text& name, ValueData& data) const {
+bool KeyHandle::ReadValue(DWORD index, DWORD max_value_bytes, Text& name, ValueData& data) const {
     DWORD name_chars = kTextChars;
     DWORD type;
     DWORD bytes = ValueData::Capacity(max_value_bytes);

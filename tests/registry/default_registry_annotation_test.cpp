@@ -9,25 +9,17 @@
 #include <vector>
 
 #include "pci/device_list.h"
-#include "platform/native/fake_registry.h"
-#include "platform/native/fake_windows.h"
+#include "native_winapi/controls/fake_registry.h"
+#include "native_winapi/controls/fake_windows.h"
 #include "registry/annotate.h"
 #include "sim_machine.h"
+#include "windows_styles.h"
 
 using namespace quorel;
 
 namespace {
 
-struct Style {
-    const char* file;
-    uint32_t major, minor;
-};
-
-const Style kStyles[] = {
-    {"sim/machines/default-nt6.reg", 6, 1},
-    {"sim/machines/default-nt5.reg", 5, 1},
-    {"sim/machines/default-9x.reg", 4, 10},
-};
+using Style = test_support::WindowsStyle;
 
 struct View {
     uint32_t ids;
@@ -48,7 +40,7 @@ void ClearAnnotations() {
 // One annotation from scratch, the nth registry call failing (0: none).
 std::vector<View> Annotate(const Style& style, uint64_t failing_call) {
     std::string error;
-    EXPECT_TRUE(fake_registry::LoadFile(test_support::SourcePath(style.file), &error)) << error;
+    EXPECT_TRUE(fake_registry::LoadFile(test_support::SourcePath(std::string("sim/machines/") + style.file), &error)) << error;
     ClearAnnotations();
     fake_registry::FailNthCall(failing_call);
     AnnotateFromRegistry();
@@ -110,17 +102,13 @@ TEST_P(DefaultRegistry, EachFailingCallCostsOnlyItsEntry) {
                 EXPECT_TRUE(PairedWithinItsIds(views[i], good)) << "call " << n << ": " << views[i].texts;
             }
         }
-        if (GetParam().major >= 5) {
+        if (GetParam().Nt()) {
             EXPECT_LE(changed, 1u) << "call " << n;
         }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Styles, DefaultRegistry, ::testing::ValuesIn(kStyles),
-                         [](const auto& info) {
-                             return std::string(info.param.major >= 6   ? "Windows6"
-                                                : info.param.major == 5 ? "Windows5"
-                                                                        : "Windows9x");
-                         });
+INSTANTIATE_TEST_SUITE_P(Styles, DefaultRegistry, ::testing::ValuesIn(test_support::kWindowsStyles),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

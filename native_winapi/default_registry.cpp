@@ -1,10 +1,10 @@
-#include "platform/native/default_registry.h"
+#include "native_winapi/default_registry.h"
 
-#include "platform/native/fake_registry.h"
-#include "platform/native/reg_file_reader.h"
-#include "sim/environment.h"
+#include "native_winapi/settings.h"
+#include "native_winapi/reg_file_reader.h"
+#include "process_env/process_env.h"
 
-namespace fake_registry::internal {
+namespace native_winapi::registry {
 
 namespace {
 
@@ -39,7 +39,7 @@ Embedded ForReportedVersion() {
 }  // namespace
 
 Hives DefaultHives() {
-    std::string path = quorel::sim::GetEnvironment(kRegistryVariable);
+    std::string path = quorel::process_env::GetEnvironment(kRegistryVariable);
     Hives hives;
     std::string error;
     bool loaded = false;
@@ -53,8 +53,8 @@ Hives DefaultHives() {
     }
     if (loaded)
         return hives;
-    quorel::sim::Complain(error);
+    quorel::process_env::Complain(error);
     return Hives{};
 }
 
-}  // namespace fake_registry::internal
+}  // namespace native_winapi::registry

@@ -1,9 +1,9 @@
-#include "platform/native/registry_key.h"
+#include "native_winapi/key_tree.h"
 
 #include <algorithm>
 #include <iterator>
 
-namespace fake_registry::internal {
+namespace native_winapi::registry {
 
 namespace {
 
@@ -27,34 +27,34 @@ std::wstring UpperCase(std::wstring_view name) {
     return upper;
 }
 
-Key* Key::Find(std::wstring_view name) {
+KeyNode* KeyNode::Find(std::wstring_view name) {
     auto found = subkeys_.find(UpperCase(name));
     return found == subkeys_.end() ? nullptr : found->second.get();
 }
 
-Key& Key::Child(std::wstring_view name) {
-    std::unique_ptr<Key>& child = subkeys_[UpperCase(name)];
+KeyNode& KeyNode::Child(std::wstring_view name) {
+    std::unique_ptr<KeyNode>& child = subkeys_[UpperCase(name)];
     if (!child)
-        child = std::make_unique<Key>(std::wstring(name));
+        child = std::make_unique<KeyNode>(std::wstring(name));
     return *child;
 }
 
-void Key::RemoveChild(std::wstring_view name) { subkeys_.erase(UpperCase(name)); }
+void KeyNode::RemoveChild(std::wstring_view name) { subkeys_.erase(UpperCase(name)); }
 
-const Key* Key::SubkeyAt(size_t index) const {
+const KeyNode* KeyNode::SubkeyAt(size_t index) const {
     if (index >= subkeys_.size())
         return nullptr;
     return std::next(subkeys_.begin(), static_cast<std::ptrdiff_t>(index))->second.get();
 }
 
-size_t Key::LongestSubkeyName() const {
+size_t KeyNode::LongestSubkeyName() const {
     size_t longest = 0;
     for (const auto& entry : subkeys_)
         longest = std::max(longest, entry.second->name().size());
     return longest;
 }
 
-void Key::SetValue(Value value) {
+void KeyNode::SetValue(Value value) {
     std::wstring upper = UpperCase(value.name);
     for (Value& existing : values_) {
         if (UpperCase(existing.name) == upper) {
@@ -65,7 +65,7 @@ void Key::SetValue(Value value) {
     values_.push_back(std::move(value));
 }
 
-void Key::RemoveValue(std::wstring_view name) {
+void KeyNode::RemoveValue(std::wstring_view name) {
     std::wstring upper = UpperCase(name);
     for (auto it = values_.begin(); it != values_.end(); ++it) {
         if (UpperCase(it->name) == upper) {
@@ -86,7 +86,7 @@ std::vector<std::wstring_view> Split(std::wstring_view text, wchar_t separator) 
     }
 }
 
-Key* FindPath(Key* key, std::wstring_view path) {
+KeyNode* FindPath(KeyNode* key, std::wstring_view path) {
     if (path.empty())
         return key;
     for (std::wstring_view part : Split(path, kSeparator)) {
@@ -96,11 +96,11 @@ Key* FindPath(Key* key, std::wstring_view path) {
     return key;
 }
 
-Key* Hives::Root(std::wstring_view name) {
+KeyNode* Hives::Root(std::wstring_view name) {
     std::wstring upper = UpperCase(name);
     if (upper == kLocalMachineName || upper == kLocalMachineShortName)
         return &local_machine;
     return upper == kDynDataName ? &dyn_data : nullptr;
 }
 
-}  // namespace fake_registry::internal
+}  // namespace native_winapi::registry

@@ -1,8 +1,8 @@
 // The in-process registry's data: a tree of keys, each with subkeys and
 // values. Names are kept as written and found case-insensitively, as
 // Windows does.
-#ifndef QUOREL_PLATFORM_NATIVE_REGISTRY_KEY_H
-#define QUOREL_PLATFORM_NATIVE_REGISTRY_KEY_H
+#ifndef QUOREL_NATIVE_WINAPI_KEY_TREE_H
+#define QUOREL_NATIVE_WINAPI_KEY_TREE_H
 
 #include <map>
 #include <memory>
@@ -12,7 +12,7 @@
 
 #include "platform/windows_api.h"
 
-namespace fake_registry::internal {
+namespace native_winapi::registry {
 
 constexpr wchar_t kSeparator = L'\\';
 constexpr wchar_t kLocalMachineName[] = L"HKEY_LOCAL_MACHINE";
@@ -31,16 +31,16 @@ struct Value {
     std::vector<BYTE> data;
 };
 
-class Key {
+class KeyNode {
 public:
-    explicit Key(std::wstring name) : name_(std::move(name)) {}
+    explicit KeyNode(std::wstring name) : name_(std::move(name)) {}
 
     const std::wstring& name() const { return name_; }
-    Key* Find(std::wstring_view name);      // a direct subkey, or null
-    Key& Child(std::wstring_view name);     // a direct subkey, made if missing
+    KeyNode* Find(std::wstring_view name);      // a direct subkey, or null
+    KeyNode& Child(std::wstring_view name);     // a direct subkey, made if missing
     void RemoveChild(std::wstring_view name);
     size_t SubkeyCount() const { return subkeys_.size(); }
-    const Key* SubkeyAt(size_t index) const;  // in Windows' order, or null
+    const KeyNode* SubkeyAt(size_t index) const;  // in Windows' order, or null
     size_t LongestSubkeyName() const;         // in characters
 
     // Replaces a value of the same name in its place, else appends: values
@@ -51,27 +51,27 @@ public:
 
 private:
     std::wstring name_;
-    std::map<std::wstring, std::unique_ptr<Key>> subkeys_;  // by upper-cased name
+    std::map<std::wstring, std::unique_ptr<KeyNode>> subkeys_;  // by upper-cased name
     std::vector<Value> values_;
 };
 
 // The key at a backslash-separated path below `key` (an empty path is the
 // key itself); null when a part is missing or empty.
-Key* FindPath(Key* key, std::wstring_view path);
+KeyNode* FindPath(KeyNode* key, std::wstring_view path);
 
 // The parts of the text between separators, empty parts included.
 std::vector<std::wstring_view> Split(std::wstring_view text, wchar_t separator);
 
 // The two roots the library reads.
 struct Hives {
-    Key local_machine{kLocalMachineName};
-    Key dyn_data{kDynDataName};
+    KeyNode local_machine{kLocalMachineName};
+    KeyNode dyn_data{kDynDataName};
 
     // The root named (HKEY_LOCAL_MACHINE, HKLM or HKEY_DYN_DATA, in any
     // letter case), or null.
-    Key* Root(std::wstring_view name);
+    KeyNode* Root(std::wstring_view name);
 };
 
-}  // namespace fake_registry::internal
+}  // namespace native_winapi::registry
 
-#endif  // QUOREL_PLATFORM_NATIVE_REGISTRY_KEY_H
+#endif  // QUOREL_NATIVE_WINAPI_KEY_TREE_H

@@ -1,5 +1,5 @@
-// Controls for the native build's in-process registry (the Reg* functions
-// of platform/windows_api.h), for tests and for the native tools.
+// Test controls of the native build's in-process registry (the Reg*
+// functions of platform/windows_api.h), for tests and fuzzers only.
 //
 // The registry is filled from .reg files, the format regedit exports:
 // "Windows Registry Editor Version 5.00" (UTF-16LE with BOM, or UTF-8) and
@@ -10,8 +10,8 @@
 // ERROR_MORE_DATA when a name or data does not fit (nothing written past
 // the caller's buffer), string data need not be NUL-terminated.
 //
-// Until a test loads or clears it, the registry is what the native tools
-// see: the file named by QUOREL_SIM_REGISTRY, else the default machine's
+// Until a test loads or clears it, the registry is what the library and the
+// native tools see: the file named by QUOREL_SIM_REGISTRY, else the default machine's
 // registry (sim/machines/default-{nt6,nt5,9x}.reg) in the style of the
 // Windows version GetVersionExW reports (QUOREL_SIM_WINVER, default 6.1):
 // major 6 and later, 5, 4 and earlier; in a build over a real bus
@@ -24,16 +24,18 @@
 // Handles are small multiples of 4 and never reused; replacing the
 // registry's contents (Load, Clear, Reset, a version change) invalidates
 // every open handle.
-#ifndef QUOREL_PLATFORM_FAKE_REGISTRY_H
-#define QUOREL_PLATFORM_FAKE_REGISTRY_H
+#ifndef QUOREL_NATIVE_WINAPI_FAKE_REGISTRY_H
+#define QUOREL_NATIVE_WINAPI_FAKE_REGISTRY_H
 
 #include <cstdint>
 #include <string>
 
+#include "native_winapi/settings.h"
+
 namespace fake_registry {
 
 // The registry file the tools use, and its environment variable.
-constexpr char kRegistryVariable[] = "QUOREL_SIM_REGISTRY";
+using native_winapi::kRegistryVariable;
 
 // Replaces the whole registry with the .reg text (bytes as in the file:
 // UTF-16LE with BOM, UTF-8 or ANSI). `name` appears in messages. On a
@@ -67,4 +69,4 @@ int OpenHandles();
 
 }  // namespace fake_registry
 
-#endif  // QUOREL_PLATFORM_FAKE_REGISTRY_H
+#endif  // QUOREL_NATIVE_WINAPI_FAKE_REGISTRY_H

@@ -1,6 +1,6 @@
-#include "platform/native/reg_text.h"
+#include "native_winapi/reg_text.h"
 
-namespace fake_registry::internal {
+namespace native_winapi::registry {
 
 namespace {
 
@@ -109,4 +109,4 @@ std::string ToUtf8(std::wstring_view text) {
     return out;
 }
 
-}  // namespace fake_registry::internal
+}  // namespace native_winapi::registry

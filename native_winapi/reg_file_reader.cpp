@@ -1,12 +1,12 @@
-#include "platform/native/reg_file_reader.h"
+#include "native_winapi/reg_file_reader.h"
 
 #include <algorithm>
 #include <optional>
 
-#include "platform/native/reg_text.h"
-#include "sim/environment.h"
+#include "native_winapi/reg_text.h"
+#include "process_env/process_env.h"
 
-namespace fake_registry::internal {
+namespace native_winapi::registry {
 
 namespace {
 
@@ -97,7 +97,7 @@ private:
     void Store(Value value);
 
     Hives* hives_;
-    Key* key_ = nullptr;         // the current section's key
+    KeyNode* key_ = nullptr;         // the current section's key
     bool in_deletion_ = false;   // in a [-...] section: its values are dropped
     bool utf16_text_ = true;     // how hex(1), hex(2), hex(7) bytes encode text
     std::optional<Value> hex_;   // a hex value continued on the next line
@@ -157,7 +157,7 @@ void Reader::Section(std::wstring_view inner) {
     RefuseNul(inner, "key line");
     bool deletion = !inner.empty() && inner[0] == kDeletion;
     std::vector<std::wstring_view> parts = Split(inner.substr(deletion ? 1 : 0), kSeparator);
-    Key* key = hives_->Root(parts[0]);
+    KeyNode* key = hives_->Root(parts[0]);
     if (!key)
         Fail("unknown root " + Quoted(parts[0]) +
              ", expected HKEY_LOCAL_MACHINE, HKLM or HKEY_DYN_DATA");
@@ -306,10 +306,10 @@ bool ReadRegFile(std::string_view bytes, const std::string& name, Hives* hives,
 
 bool ReadRegFileAt(const std::string& path, Hives* hives, std::string* error) {
     std::string bytes;
-    if (quorel::sim::ReadTextFile(path, &bytes))
+    if (quorel::process_env::ReadTextFile(path, &bytes))
         return ReadRegFile(bytes, path, hives, error);
     *error = path + ": cannot read the file";
     return false;
 }
 
-}  // namespace fake_registry::internal
+}  // namespace native_winapi::registry

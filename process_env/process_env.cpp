@@ -1,4 +1,4 @@
-#include "environment.h"
+#include "process_env/process_env.h"
 
 #include <cstdio>
 #include <fstream>
@@ -11,12 +11,12 @@
 #include <cstdlib>
 #endif
 
-namespace quorel::sim {
+namespace quorel::process_env {
 
 namespace {
 
-// A full -xxxx dump of 256 functions is under 4 MiB; anything far larger is
-// not a machine file (or is /dev/zero).
+// A full -xxxx machine file of 256 functions is under 4 MiB, registry
+// exports are smaller; anything far larger is neither (or is /dev/zero).
 constexpr size_t kMaxFileSize = 16 << 20;
 constexpr size_t kChunkSize = 64 << 10;
 
@@ -52,4 +52,4 @@ bool ReadTextFile(const std::string& path, std::string* text) {
 
 void Complain(const std::string& message) { std::fprintf(stderr, "quorel-sim: %s\n", message.c_str()); }
 
-}  // namespace quorel::sim
+}  // namespace quorel::process_env

@@ -1,17 +1,19 @@
-// Controls for the native stand-ins of the Windows functions, for tests and
-// tools of the Linux build. Defaults: the Windows version QUOREL_SIM_WINVER
-// names ("major.minor", e.g. 5.1; unset: 6.1; anything else is reported on
-// stderr and gives 6.1), a 10 MHz counter that follows the host's
-// monotonic clock.
-#ifndef QUOREL_PLATFORM_FAKE_WINDOWS_H
-#define QUOREL_PLATFORM_FAKE_WINDOWS_H
+// Test controls of the native Windows functions, for tests and fuzzers only
+// (the library and the tools use the defaults). Defaults: the Windows
+// version QUOREL_SIM_WINVER names ("major.minor", e.g. 5.1; unset: 6.1;
+// anything else is reported on stderr and gives 6.1), a 10 MHz counter that
+// follows the host's monotonic clock.
+#ifndef QUOREL_NATIVE_WINAPI_FAKE_WINDOWS_H
+#define QUOREL_NATIVE_WINAPI_FAKE_WINDOWS_H
 
 #include <cstdint>
 #include <functional>
 
+#include "native_winapi/settings.h"
+
 namespace fake_windows {
 
-constexpr char kVersionVariable[] = "QUOREL_SIM_WINVER";
+using native_winapi::kVersionVariable;
 
 // What GetVersionExW reports; with fails set it returns FALSE and fills nothing.
 // A default registry loaded for the previous version is chosen again at the
@@ -35,4 +37,4 @@ void Reset();
 
 }  // namespace fake_windows
 
-#endif  // QUOREL_PLATFORM_FAKE_WINDOWS_H
+#endif  // QUOREL_NATIVE_WINAPI_FAKE_WINDOWS_H

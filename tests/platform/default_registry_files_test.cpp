@@ -11,11 +11,12 @@
 
 #include "default_machine.h"
 #include "machine_parser.h"
-#include "platform/native/default_registry.h"
-#include "platform/native/fake_registry.h"
-#include "platform/native/fake_windows.h"
+#include "native_winapi/default_registry.h"
+#include "native_winapi/controls/fake_registry.h"
+#include "native_winapi/controls/fake_windows.h"
 #include "registry_read.h"
 #include "sim_machine.h"
+#include "windows_styles.h"
 
 namespace registry_test {
 namespace {
@@ -27,20 +28,14 @@ constexpr size_t kTextChars = 200;
 const std::wstring kNtEnum = L"SYSTEM\\CurrentControlSet\\Enum\\PCI\\";
 const std::wstring kDynamicEnum = L"Config Manager\\Enum";
 
-struct Style {
-    const char* name;
-    const char* file;
-    const char* embedded;
-    uint32_t major, minor;
-};
+using Style = test_support::WindowsStyle;
 
-const Style kStyles[] = {
-    {"Nt6", "default-nt6.reg", fake_registry::internal::kDefaultNt6RegistryText, 10, 0},
-    {"Nt5", "default-nt5.reg", fake_registry::internal::kDefaultNt5RegistryText, 5, 1},
-    {"NineX", "default-9x.reg", fake_registry::internal::kDefault9xRegistryText, 4, 10},
-};
-
-void PrintTo(const Style& style, std::ostream* out) { *out << style.file; }
+// The embedded copy of the style's file.
+const char* Embedded(const Style& style) {
+    using namespace native_winapi::registry;
+    return !style.Nt() ? kDefault9xRegistryText : style.major == 5 ? kDefaultNt5RegistryText
+                                                                   : kDefaultNt6RegistryText;
+}
 
 class DefaultRegistry : public ::testing::TestWithParam<Style> {
 protected:
@@ -70,7 +65,7 @@ std::wstring HardwareId(const Function& function, bool zero_subsystem) {
                      zero_subsystem ? 0 : Word(function, 0x2C), function.config[8]);
 }
 
-std::wstring Location(const Style& style, const Address& at) {
+std::wstring LocationInformation(const Style& style, const Address& at) {
     if (style.major >= 6)
         return Formatted(L";(%u,%u,%u)", at.bus, at.device, at.function);
     return Formatted(L"PCI bus %u, device %u, function %u", at.bus, at.device, at.function);
@@ -93,7 +88,7 @@ int NtInstances(const Style& style, const Address& at, const Function& function)
         for (const std::wstring& instance : key ? SubkeyNames(key) : std::vector<std::wstring>()) {
             std::wstring path = hardware_key + L"\\" + instance;
             HKEY control = Open(HKEY_LOCAL_MACHINE, path + L"\\Control");
-            bool here = EndsWith(Text(HKEY_LOCAL_MACHINE, path, L"LocationInformation"), Location(style, at));
+            bool here = EndsWith(Text(HKEY_LOCAL_MACHINE, path, L"LocationInformation"), LocationInformation(style, at));
             if (control && here) {
                 ++found;
                 EXPECT_NE(Text(HKEY_LOCAL_MACHINE, path, L"DeviceDesc"), L"");
@@ -123,7 +118,7 @@ int NineXInstances(const Address& at, const Function& function) {
 }
 
 TEST_P(DefaultRegistry, IsTheRepositoryFile) {
-    EXPECT_EQ(std::string(GetParam().embedded),
+    EXPECT_EQ(std::string(Embedded(GetParam())),
               test_support::ReadFile(test_support::SourcePath(std::string("sim/machines/") + GetParam().file)));
 }
 
@@ -136,12 +131,12 @@ TEST_P(DefaultRegistry, HasOneInstanceForEveryFunctionOfTheDefaultMachine) {
     for (const Address& at : machine->Addresses()) {
         SCOPED_TRACE(quorel::sim::FormatAddress(at));
         const Function& function = *machine->Find(at);
-        EXPECT_EQ(GetParam().major >= 5 ? NtInstances(GetParam(), at, function) : NineXInstances(at, function), 1);
+        EXPECT_EQ(GetParam().Nt() ? NtInstances(GetParam(), at, function) : NineXInstances(at, function), 1);
     }
     EXPECT_EQ(fake_registry::OpenHandles(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Styles, DefaultRegistry, ::testing::ValuesIn(kStyles),
+INSTANTIATE_TEST_SUITE_P(Styles, DefaultRegistry, ::testing::ValuesIn(test_support::kWindowsStyles),
                          [](const ::testing::TestParamInfo<Style>& style) { return style.param.name; });
 
 // The environment: QUOREL_SIM_REGISTRY names a file, QUOREL_SIM_WINVER the

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/native/registry_state.h"
+#include "native_winapi/registry_state.h"
 #include "platform/windows_api.h"
 
 namespace {
 
-using namespace fake_registry::internal;
+using namespace native_winapi::registry;
 
 void Put(DWORD* out, size_t value) {
     if (out)
@@ -33,14 +33,14 @@ LONG Start(HKEY key, const OpenKey** open) {
     return *open ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
-size_t LongestValueName(const Key& key) {
+size_t LongestValueName(const KeyNode& key) {
     size_t longest = 0;
     for (const Value& value : key.values())
         longest = std::max(longest, value.name.size());
     return longest;
 }
 
-size_t LargestValueData(const Key& key) {
+size_t LargestValueData(const KeyNode& key) {
     size_t largest = 0;
     for (const Value& value : key.values())
         largest = std::max(largest, value.data.size());
@@ -59,7 +59,7 @@ LONG WINAPI RegOpenKeyExW(HKEY key, const WCHAR* sub_key, DWORD /*options*/, REG
     if (!result)
         return ERROR_INVALID_PARAMETER;
     std::wstring_view path = sub_key ? sub_key : L"";
-    Key* found = FindPath(parent->key, path);
+    KeyNode* found = FindPath(parent->key, path);
     if (!found)
         return ERROR_FILE_NOT_FOUND;
     std::wstring full_path = JoinPath(parent->path, path);
@@ -73,7 +73,7 @@ LONG WINAPI RegEnumKeyW(HKEY key, DWORD index, WCHAR* name, DWORD name_chars) {
     const OpenKey* open = nullptr;
     if (LONG status = Start(key, &open); status != ERROR_SUCCESS)
         return status;
-    const Key* subkey = open->key->SubkeyAt(index);
+    const KeyNode* subkey = open->key->SubkeyAt(index);
     if (!subkey)
         return ERROR_NO_MORE_ITEMS;
     if (!name)
@@ -95,7 +95,7 @@ LONG WINAPI RegQueryInfoKeyW(HKEY key, WCHAR* class_name, DWORD* class_chars, DW
         return ERROR_ACCESS_DENIED;
     if (class_name && !CopyName(std::wstring(), class_name, *class_chars))
         return ERROR_MORE_DATA;
-    const Key& info = *open->key;
+    const KeyNode& info = *open->key;
     Put(class_chars, 0);  // keys made from .reg files have no class
     Put(sub_keys, info.SubkeyCount());
     Put(max_sub_key_chars, info.LongestSubkeyName());

@@ -1,0 +1,98 @@
+// kernel32's version, performance counter and environment functions over
+// the host: the version from QUOREL_SIM_WINVER, the counter over the
+// monotonic clock, the C library's environment.
+#include <charconv>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "native_winapi/settings.h"
+#include "native_winapi/windows_state.h"
+#include "platform/windows_api.h"
+#include "process_env/process_env.h"
+
+namespace native_winapi {
+
+namespace {
+
+constexpr uint32_t kMaxVersionPart = 255;
+
+bool ParseVersionPart(std::string_view digits, uint32_t* value) {
+    const char* end = digits.data() + digits.size();
+    auto [stop, error] = std::from_chars(digits.data(), end, *value);
+    return !digits.empty() && error == std::errc() && stop == end && *value <= kMaxVersionPart;
+}
+
+}  // namespace
+
+WindowsState InitialWindows() {
+    WindowsState s;
+    std::string text = quorel::process_env::GetEnvironment(kVersionVariable);
+    std::string_view view = text;
+    size_t dot = view.find('.');
+    uint32_t major = 0, minor = 0;
+    if (dot != std::string_view::npos && ParseVersionPart(view.substr(0, dot), &major) &&
+        ParseVersionPart(view.substr(dot + 1), &minor)) {
+        s.major = major;
+        s.minor = minor;
+    } else if (!text.empty()) {
+        quorel::process_env::Complain(std::string(kVersionVariable) + "='" + text +
+                                      "' is not a Windows version, expected major.minor such as 5.1; using " +
+                                      std::to_string(s.major) + "." + std::to_string(s.minor));
+    }
+    return s;
+}
+
+WindowsState& Windows() {
+    static WindowsState s = InitialWindows();
+    return s;
+}
+
+int64_t ClockTicks(int64_t frequency) {
+    using namespace std::chrono;
+    auto ns = duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
+    // Split to keep ns * frequency from overflowing.
+    return (ns / 1000000000) * frequency + (ns % 1000000000) * frequency / 1000000000;
+}
+
+}  // namespace native_winapi
+
+using native_winapi::Windows;
+
+BOOL WINAPI GetVersionExW(OSVERSIONINFOW* info) {
+    if (Windows().version_fails || info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOW))
+        return 0;
+    info->dwMajorVersion = Windows().major;
+    info->dwMinorVersion = Windows().minor;
+    info->dwBuildNumber = 0;
+    info->dwPlatformId = Windows().major >= 5 ? 2 : 1;  // VER_PLATFORM_WIN32_NT / _WINDOWS
+    std::memset(info->szCSDVersion, 0, sizeof(info->szCSDVersion));
+    return 1;
+}
+
+BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* frequency) {
+    frequency->QuadPart = Windows().frequency;
+    return 1;
+}
+
+BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* count) {
+    int64_t frequency = Windows().frequency;
+    auto counter = Windows().counter;
+    count->QuadPart = counter ? counter(frequency) : native_winapi::ClockTicks(frequency);
+    return 1;
+}
+
+// Natively the process environment is the C library's, which setenv keeps
+// current.
+DWORD WINAPI GetEnvironmentVariableA(const char* name, char* buffer, DWORD size) {
+    const char* value = std::getenv(name);
+    if (!value)
+        return 0;
+    size_t length = std::strlen(value);
+    if (length >= size)
+        return static_cast<DWORD>(length + 1);
+    std::memcpy(buffer, value, length + 1);
+    return static_cast<DWORD>(length);
+}

@@ -1,0 +1,65 @@
+// The peer-bus probe run aside, for the tool's note on what it would add:
+// linked into the core that tools and tests use, not into the DLLs or
+// libquorel.so.
+#include <cstring>
+
+#include "pci/config_access.h"
+#include "pci/peer_buses.h"
+#include "pci/scan_internals.h"
+
+namespace quorel {
+
+namespace {
+
+using namespace pci;
+
+// Where a probe run aside appends, and the state it must leave untouched.
+// The constructor diverts the scan's list and seen buses, the destructor
+// puts them back and frees what the probe found.
+class AsideProbe {
+public:
+    AsideProbe() : saved_tail_(device_list_tail) {
+        std::memcpy(saved_seen_, bus_seen, sizeof(saved_seen_));
+        device_list_tail = &found_;
+    }
+    ~AsideProbe() {
+        device_list_tail = saved_tail_;
+        std::memcpy(bus_seen, saved_seen_, sizeof(saved_seen_));
+        internal::FreeRecords(found_);
+        internal::FreeBusNodes(&root_);
+    }
+    AsideProbe(const AsideProbe&) = delete;
+    AsideProbe& operator=(const AsideProbe&) = delete;
+
+    BusNode* root() { return &root_; }
+    const DeviceRecord* found() const { return found_; }
+
+private:
+    DeviceRecord** saved_tail_;
+    bool saved_seen_[kBusCount];
+    DeviceRecord* found_ = nullptr;
+    BusNode root_{};
+};
+
+}  // namespace
+
+std::vector<PeerFunction> PeerBusFunctions() {
+    std::vector<PeerFunction> functions;
+    if (discovery_done != 1 || peer_buses_scanned)
+        return functions;
+    const bool was_open = driver_open != 0;
+    if (OpenDriver() != 0)
+        return functions;
+    {
+        AsideProbe aside;
+        ScanPeerBuses(aside.root());
+        for (const DeviceRecord* r = aside.found(); r; r = r->next)
+            functions.push_back({r->bus->number, static_cast<uint8_t>(r->devfn), r->vendor_id,
+                                 r->device_id});
+    }
+    if (!was_open)
+        RemoveDriver();
+    return functions;
+}
+
+}  // namespace quorel
