@@ -107,15 +107,15 @@ protected:
         EXPECT_EQ(fake_registry::OpenHandles(), 0);
         EXPECT_EQ(quorel::driver_open, 0);
         if (multi())
-            CheckBoards(result, fault);
+            ASSERT_NO_FATAL_FAILURE(CheckBoards(result, fault));
         else
-            CheckSingleCard(result, fault);
+            ASSERT_NO_FATAL_FAILURE(CheckSingleCard(result, fault));
     }
 
     // The calls of an open without fault, in the call log.
     std::string CallsWithoutFault() {
         log_path_ = test_support::StartSimLog();
-        OpenWith({});
+        EXPECT_NO_FATAL_FAILURE(OpenWith({}));
         test_support::StopSimLog();
         return test_support::ReadFile(log_path_);
     }
@@ -179,7 +179,7 @@ TEST_P(OpenFaultSweep, EachDriverCallFailingAlone) {
     ASSERT_EQ(faults.size(), 1 + test_support::ConfigReads(log).size() + mapped.size());
     for (const Fault& fault : faults) {
         SCOPED_TRACE(fault.machine_line);
-        OpenWith(fault);
+        EXPECT_NO_FATAL_FAILURE(OpenWith(fault));
     }
 }
 
@@ -191,7 +191,7 @@ TEST_P(OpenFaultSweep, EachRegistryCallFailingAlone) {
     ASSERT_GT(calls, 10u);
     for (uint64_t n = 1; n <= calls; ++n) {
         SCOPED_TRACE("registry call " + std::to_string(n));
-        OpenWith({"", "", n});
+        EXPECT_NO_FATAL_FAILURE(OpenWith({"", "", n}));
     }
 }
 

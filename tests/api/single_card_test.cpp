@@ -5,6 +5,7 @@
 #include <climits>
 #include <vector>
 
+#include "traced.h"
 #include "api/card_state.h"
 #include "card_fixture.h"
 #include "quorel.h"
@@ -174,7 +175,7 @@ void ExpectEveryRegisterOperationRefused() {
 
 TEST_F(SingleCardTest, BeforeAnyOpenNothingIsTouched) {
     UseStandardMachine();
-    ExpectEveryRegisterOperationRefused();
+    TRACED(ExpectEveryRegisterOperationRefused());
     EXPECT_EQ(Quorel_close(), 0);
     EXPECT_EQ(Calls("InitializeUlvexa("), 0);
     EXPECT_EQ(Calls("MapPhysToLin("), 0);
@@ -192,7 +193,7 @@ TEST_F(SingleCardTest, RefusedMappingClosesAndKeepsTheSearchResult) {
     EXPECT_EQ(CardType, 2);
     ASSERT_NE(SelectedDevice, nullptr);
     EXPECT_EQ(SelectedDevice->devfn, Devfn(3));
-    ExpectEveryRegisterOperationRefused();
+    TRACED(ExpectEveryRegisterOperationRefused());
 }
 
 TEST_F(SingleCardTest, UnmappableBarIsNeverHandedToTheDriver) {
@@ -226,7 +227,7 @@ TEST_F(SingleCardTest, CloseKeepsDiscoveryAndReopenDoesNotRescan) {
     EXPECT_EQ(SelectedDevice, card);
     EXPECT_EQ(CardType, 1);
     EXPECT_EQ(Calls("ShutdownUlvexa("), 1);
-    ExpectEveryRegisterOperationRefused();
+    TRACED(ExpectEveryRegisterOperationRefused());
 
     EXPECT_EQ(Quorel_open(1), 0);
     EXPECT_EQ(RegisterWindow, window);  // the simulator maps the same memory again

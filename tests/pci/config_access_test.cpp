@@ -14,20 +14,22 @@ constexpr uint8_t kDevfn = 3 << 3;  // 00:03.0
 class ConfigAccessTest : public ScanTest {
 protected:
     // One function at 00:03.0 with known dwords; driver access opened.
-    void Open(const std::string& extra_directive = "") {
+    ::testing::AssertionResult Open(const std::string& extra_directive = "") {
         MachineBuilder m;
         m.Add(0, 3, 0).Dword(0x0C, 0x44332211).Dword(0x3C, 0x88776655).Dword(0x00, 0xBBAA1234);
         if (!extra_directive.empty())
             m.Directive(extra_directive);
         test_support::UseMachine(m.Text());
         log_path_ = test_support::StartSimLog();
-        ASSERT_EQ(OpenDriver(), 0);
+        if (OpenDriver() == 0)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "driver access did not open";
     }
     std::vector<unsigned> SentOffsets() const { return ReadsOf("00:03.0"); }
 };
 
 TEST_F(ConfigAccessTest, ByteAndWordReadsSendTheAlignedOffsetAndPickTheLane) {
-    Open();
+    ASSERT_TRUE(Open());
     uint8_t b = 0;
     uint16_t w = 0;
     EXPECT_EQ(CfgReadByte(kBus, kDevfn, 0x0E, &b), 0);
@@ -42,14 +44,14 @@ TEST_F(ConfigAccessTest, ByteAndWordReadsSendTheAlignedOffsetAndPickTheLane) {
 }
 
 TEST_F(ConfigAccessTest, DwordReadSendsTheOffsetUnaligned) {
-    Open();
+    ASSERT_TRUE(Open());
     uint32_t d = 0;
     EXPECT_EQ(CfgReadDword(kBus, kDevfn, 0x0E, &d), 0);
     EXPECT_EQ(SentOffsets(), (std::vector<unsigned>{0x0E}));
 }
 
 TEST_F(ConfigAccessTest, EightBitOffsetVariantsWrapAt256) {
-    Open();
+    ASSERT_TRUE(Open());
     uint8_t b = 0;
     uint32_t d = 0;
     EXPECT_EQ(PciReadByte(kBus, kDevfn, 0x10F, &b), 0);
@@ -60,7 +62,7 @@ TEST_F(ConfigAccessTest, EightBitOffsetVariantsWrapAt256) {
 }
 
 TEST_F(ConfigAccessTest, FailedReadsReportOneAndLeaveAllOnes) {
-    Open("fail-read 00:03.0 0x00c");
+    ASSERT_TRUE(Open("fail-read 00:03.0 0x00c"));
     uint8_t b = 0x12;
     uint16_t w = 0x1234;
     uint32_t d = 0x12345678;
@@ -73,7 +75,7 @@ TEST_F(ConfigAccessTest, FailedReadsReportOneAndLeaveAllOnes) {
 }
 
 TEST_F(ConfigAccessTest, ReadsFailWhileDriverAccessIsClosed) {
-    Open();
+    ASSERT_TRUE(Open());
     RemoveDriver();
     uint32_t d = 0;
     EXPECT_EQ(CfgReadDword(kBus, kDevfn, 0x00, &d), 1);
@@ -106,7 +108,7 @@ TEST_F(ConfigAccessTest, FailedInitialisationLeavesDriverClosed) {
 
 #ifdef QUOREL_HAS_CFG_WRITERS
 TEST_F(ConfigAccessTest, ByteAndWordWritesMergeIntoTheDwordAsRead) {
-    Open();
+    ASSERT_TRUE(Open());
     uint32_t d = 0;
     EXPECT_EQ(CfgWriteByte(kBus, kDevfn, 0x3D, 0xEE), 0);
     CfgReadDword(kBus, kDevfn, 0x3C, &d);
@@ -120,7 +122,7 @@ TEST_F(ConfigAccessTest, ByteAndWordWritesMergeIntoTheDwordAsRead) {
 }
 
 TEST_F(ConfigAccessTest, WriteWhosePreliminaryReadFailsWritesNothing) {
-    Open("fail-read 00:03.0 0x03c 1");
+    ASSERT_TRUE(Open("fail-read 00:03.0 0x03c 1"));
     EXPECT_EQ(CfgWriteByte(kBus, kDevfn, 0x3D, 0xEE), 1);
     uint32_t d = 0;
     CfgReadDword(kBus, kDevfn, 0x3C, &d);

@@ -168,7 +168,7 @@ TEST_F(SimEnvironment, VersionChangeChoosesTheDefaultAgainButKeepsALoadedRegistr
     fake_windows::SetVersion(6, 1);
     EXPECT_EQ(fake_registry::OpenHandles(), 0);
     EXPECT_EQ(Text(HKEY_LOCAL_MACHINE, kCardKey, L"DeviceDesc"), L"@oem12.inf,%quorel1.desc%;Quorel type 1 card");
-    LoadText("REGEDIT4\n[HKLM\\Mine]\n");
+    EXPECT_TRUE(LoadText("REGEDIT4\n[HKLM\\Mine]\n"));
     fake_windows::SetVersion(5, 1);
     EXPECT_EQ(SubkeyNames(HKEY_LOCAL_MACHINE), std::vector<std::wstring>{L"Mine"});
 }

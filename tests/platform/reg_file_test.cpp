@@ -43,12 +43,12 @@ TEST_F(RegFile, ReadsUtf16Utf8AndRegedit4) {
         u"\"Name\"=\"Stra\u00dfe \U0001F600\"\r\n";
     const std::string utf8 = kHeader + "[HKEY_LOCAL_MACHINE\\Sw]\n\"Name\"=\"Stra\xC3\x9F" "e \xF0\x9F\x98\x80\"\n";
     for (const std::string& bytes : {Utf16LeWithBom(text), utf8, "\xEF\xBB\xBF" + utf8}) {
-        LoadText(bytes);
+        EXPECT_TRUE(LoadText(bytes));
         // The surrogate pair is one native WCHAR: each unit is what the text holds.
         EXPECT_EQ(Text(HKEY_LOCAL_MACHINE, L"Sw", L"Name"), L"Stra\u00dfe \U0001F600");
     }
     // REGEDIT4 files hold the text of hex(2) data as 8-bit characters.
-    LoadText("REGEDIT4\n\n[HKLM\\Sw]\n\"Path\"=hex(2):25,53,00\n");
+    EXPECT_TRUE(LoadText("REGEDIT4\n\n[HKLM\\Sw]\n\"Path\"=hex(2):25,53,00\n"));
     std::vector<ValueRead> values = ValuesAt(L"Sw");
     ASSERT_EQ(values.size(), 1u);
     EXPECT_EQ(values[0].type, REG_EXPAND_SZ);
@@ -56,20 +56,20 @@ TEST_F(RegFile, ReadsUtf16Utf8AndRegedit4) {
 }
 
 TEST_F(RegFile, ReadsEveryKindOfData) {
-    LoadText(kHeader +
-             "; comment\n"
-             "[HKEY_LOCAL_MACHINE\\Sw]\n"
-             "@=\"default\"\n"
-             "\"Esc\\\\aped \\\"name\\\"\"=\"C:\\\\dir \\\"quoted\\\"\"\n"
-             "\"Number\"=dword:0000001f\n"
-             "\"Bytes\"=hex:00,01,\\\n"
-             "   02 , 03,\\\n"
-             "  04\n"
-             "\"Empty\"=hex:\n"
-             "\"Unterminated\"=hex(1):41,00,42,00\n"
-             "\"Multi\"=hex(7):41,00,00,00,42,00,00,00,00,00\n"
-             "\"Wide\"=hex(b):01,02,03,04,05,06,07,08\n"
-             "\"EmptyText\"=hex(1):\n");
+    EXPECT_TRUE(LoadText(kHeader +
+                         "; comment\n"
+                         "[HKEY_LOCAL_MACHINE\\Sw]\n"
+                         "@=\"default\"\n"
+                         "\"Esc\\\\aped \\\"name\\\"\"=\"C:\\\\dir \\\"quoted\\\"\"\n"
+                         "\"Number\"=dword:0000001f\n"
+                         "\"Bytes\"=hex:00,01,\\\n"
+                         "   02 , 03,\\\n"
+                         "  04\n"
+                         "\"Empty\"=hex:\n"
+                         "\"Unterminated\"=hex(1):41,00,42,00\n"
+                         "\"Multi\"=hex(7):41,00,00,00,42,00,00,00,00,00\n"
+                         "\"Wide\"=hex(b):01,02,03,04,05,06,07,08\n"
+                         "\"EmptyText\"=hex(1):\n"));
     std::vector<ValueRead> values = ValuesAt(L"Sw");
     ASSERT_EQ(values.size(), 9u);
     EXPECT_EQ(values[0].name, L"");
@@ -92,12 +92,12 @@ TEST_F(RegFile, ReadsEveryKindOfData) {
 }
 
 TEST_F(RegFile, SectionsMergeCaseInsensitivelyAndDeletionsApply) {
-    LoadText(kHeader +
-             "[HKLM\\Sw\\Gone\\Deeper]\n"
-             "[HKEY_LOCAL_MACHINE\\Sw]\n\"Keep\"=\"1\"\n\"Drop\"=\"2\"\n"
-             "[hkey_local_machine\\SW]\n\"drop\"=-\n\"KEEP\"=\"3\"\n"
-             "[-HKEY_LOCAL_MACHINE\\Sw\\Gone]\n\"Ignored\"=hex:00,\\\n  01\n"
-             "[-HKEY_LOCAL_MACHINE\\Sw\\Never\\There]\n");
+    EXPECT_TRUE(LoadText(kHeader +
+                         "[HKLM\\Sw\\Gone\\Deeper]\n"
+                         "[HKEY_LOCAL_MACHINE\\Sw]\n\"Keep\"=\"1\"\n\"Drop\"=\"2\"\n"
+                         "[hkey_local_machine\\SW]\n\"drop\"=-\n\"KEEP\"=\"3\"\n"
+                         "[-HKEY_LOCAL_MACHINE\\Sw\\Gone]\n\"Ignored\"=hex:00,\\\n  01\n"
+                         "[-HKEY_LOCAL_MACHINE\\Sw\\Never\\There]\n"));
     HKEY key = Open(HKEY_LOCAL_MACHINE, L"sw");
     ASSERT_NE(key, nullptr);
     EXPECT_TRUE(SubkeyNames(key).empty());
@@ -134,7 +134,7 @@ TEST_F(RegFile, RefusesMalformedFilesNamingTheLine) {
         {"bad.reg:6: bad hex byte 'zz'", key + "\"a\"=hex:00,\\\n  01,\\\n  zz\n"},
         {"bad.reg:4: the file ends inside the data of value 'a'", key + "\"a\"=hex:00,\\"},
     };
-    LoadText(key);
+    EXPECT_TRUE(LoadText(key));
     for (const auto& [expected, text] : cases) {
         std::string error;
         EXPECT_FALSE(fake_registry::Load(text, "bad.reg", &error)) << expected;

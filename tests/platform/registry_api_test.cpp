@@ -30,7 +30,7 @@ const std::string kTree =
 
 class RegistryApi : public ::testing::Test {
 protected:
-    void SetUp() override { LoadText(kTree); }
+    void SetUp() override { ASSERT_TRUE(LoadText(kTree)); }
     void TearDown() override {
         EXPECT_EQ(fake_registry::OpenHandles(), 0);
         fake_registry::Reset();
@@ -175,7 +175,7 @@ TEST_F(RegistryApi, InjectedFailuresHitTheirKeyAndValueOnly) {
     RegCloseKey(alpha);
     RegCloseKey(key);
     fake_registry::Reset();  // clears the failures
-    LoadText(kTree);
+    EXPECT_TRUE(LoadText(kTree));
     key = Open(HKEY_LOCAL_MACHINE, L"Enum\\beta");
     EXPECT_NE(key, nullptr);
     RegCloseKey(key);

@@ -14,9 +14,11 @@ constexpr DWORD kNameChars = 260;
 
 }  // namespace
 
-void LoadText(const std::string& text) {
+::testing::AssertionResult LoadText(const std::string& text) {
     std::string error;
-    EXPECT_TRUE(fake_registry::Load(text, "test.reg", &error)) << error;
+    if (fake_registry::Load(text, "test.reg", &error))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << error;
 }
 
 HKEY Open(HKEY root, const std::wstring& path) {

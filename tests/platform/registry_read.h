@@ -6,12 +6,14 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/windows_api.h"
 
 namespace registry_test {
 
 // Loads the .reg text as "test.reg" and expects it to be accepted.
-void LoadText(const std::string& text);
+::testing::AssertionResult LoadText(const std::string& text);
 
 // The handle of root\path, or null when it does not open.
 HKEY Open(HKEY root, const std::wstring& path);

@@ -49,11 +49,11 @@ DeviceRecord& RegistryTest::Add(uint8_t bus, uint8_t device, uint8_t function, u
     return r;
 }
 
-void RegistryTest::UseRegistry(const std::string& sections) {
+::testing::AssertionResult RegistryTest::UseRegistry(const std::string& sections) {
     std::string error;
-    ASSERT_TRUE(fake_registry::Load("Windows Registry Editor Version 5.00\n\n" + sections,
-                                    "fixture.reg", &error))
-        << error;
+    if (fake_registry::Load("Windows Registry Editor Version 5.00\n\n" + sections, "fixture.reg", &error))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << error;
 }
 
 void RegistryTest::Annotate(int32_t os_family) {

@@ -21,7 +21,7 @@ protected:
                               uint16_t device_id, uint16_t subsystem_vendor = 0,
                               uint16_t subsystem = 0, uint8_t revision = 1);
     // Loads the registry from .reg sections (the header line is added).
-    void UseRegistry(const std::string& sections);
+    ::testing::AssertionResult UseRegistry(const std::string& sections);
     // Sets the Windows version class and runs one annotation.
     void Annotate(int32_t os_family);
 

@@ -41,8 +41,8 @@ using NineXLookup = RegistryTest;
 TEST_F(NineXLookup, EqualIdsArePairedInOrderAndNeverAgainOnceMatched) {
     DeviceRecord& first = Add(0, 5, 0, 0x6A5D, 0x0101);
     DeviceRecord& second = Add(1, 0, 0, 0x6A5D, 0x0101);
-    UseRegistry(Entry("C0000001", CardKey("BUS_01&DEV_00&FUNC_00"), "card one") +
-                Entry("C0000002", CardKey("BUS_00&DEV_05&FUNC_00"), "card two"));
+    ASSERT_TRUE(UseRegistry(Entry("C0000001", CardKey("BUS_01&DEV_00&FUNC_00"), "card one") +
+                            Entry("C0000002", CardKey("BUS_00&DEV_05&FUNC_00"), "card two")));
     Annotate(kWindows98);
     EXPECT_STREQ(first.config_manager_key, "C0000001");
     EXPECT_STREQ(first.hardware_key, "PCI\\VEN_6A5D&DEV_0101&SUBSYS_00016A5D&REV_01\\BUS_01&DEV_00&FUNC_00");
@@ -51,7 +51,7 @@ TEST_F(NineXLookup, EqualIdsArePairedInOrderAndNeverAgainOnceMatched) {
     EXPECT_EQ(second.registry_matched, 1);
 
     // A later annotation finds both records flagged: nothing is rewritten.
-    UseRegistry(Entry("C0000009", CardKey("BUS_01&DEV_00&FUNC_00"), "changed"));
+    ASSERT_TRUE(UseRegistry(Entry("C0000009", CardKey("BUS_01&DEV_00&FUNC_00"), "changed")));
     Annotate(kWindows98);
     EXPECT_STREQ(first.device_desc, "card one");
     EXPECT_STREQ(first.config_manager_key, "C0000001");
@@ -60,8 +60,8 @@ TEST_F(NineXLookup, EqualIdsArePairedInOrderAndNeverAgainOnceMatched) {
 TEST_F(NineXLookup, EntryWhoseStaticKeyDoesNotOpenIsPairedAgain) {
     DeviceRecord& first = Add(0, 5, 0, 0x6A5D, 0x0101);
     DeviceRecord& second = Add(1, 0, 0, 0x6A5D, 0x0101);
-    UseRegistry(Entry("C0000001", CardKey("BUS_00&DEV_05&FUNC_00")) +  // no static key
-                Entry("C0000002", CardKey("BUS_01&DEV_00&FUNC_00"), "card"));
+    ASSERT_TRUE(UseRegistry(Entry("C0000001", CardKey("BUS_00&DEV_05&FUNC_00")) +  // no static key
+                            Entry("C0000002", CardKey("BUS_01&DEV_00&FUNC_00"), "card")));
     Annotate(kWindows98);
     EXPECT_STREQ(first.config_manager_key, "C0000002");
     EXPECT_STREQ(first.device_desc, "card");
@@ -85,7 +85,7 @@ TEST_F(NineXLookup, OnlyPciEntriesOfTheExactShapeAreTaken) {
     };
     for (const Case& c : cases) {
         DeviceRecord& r = Add(0, 5, 0, 0x6A5D, 0x0101);
-        UseRegistry(Entry("C1", c.key, "", c.value_name));
+        ASSERT_TRUE(UseRegistry(Entry("C1", c.key, "", c.value_name)));
         Annotate(kWindows98);
         EXPECT_EQ(r.config_manager_key[0] != 0, c.taken) << c.value_name << " " << c.key;
         r.vendor_id = 0;  // out of the way of the next case
@@ -94,15 +94,15 @@ TEST_F(NineXLookup, OnlyPciEntriesOfTheExactShapeAreTaken) {
 
 TEST_F(NineXLookup, IdDigitsEndAtTheFirstNonHexCharacter) {
     DeviceRecord& r = Add(0, 5, 0, 0x0012, 0x494F);
-    UseRegistry(Entry("C1", "PCI\\VEN_12G4&DEV_494F&SUBSYS_00000000"));
+    ASSERT_TRUE(UseRegistry(Entry("C1", "PCI\\VEN_12G4&DEV_494F&SUBSYS_00000000")));
     Annotate(kWindows98);
     EXPECT_STREQ(r.config_manager_key, "C1");
 }
 
 TEST_F(NineXLookup, StaticKeyWithClassGuidOnlyKeepsTheDescription) {
     DeviceRecord& r = Add(0, 5, 0, 0x6A5D, 0x0101);
-    UseRegistry(Entry("C1", CardKey("BUS_00&DEV_05&FUNC_00")) + "[HKEY_LOCAL_MACHINE\\Enum\\" +
-                CardKey("BUS_00&DEV_05&FUNC_00") + "]\n\"ClassGUID\"=\"" + kSystemGuid + "\"\n");
+    ASSERT_TRUE(UseRegistry(Entry("C1", CardKey("BUS_00&DEV_05&FUNC_00")) + "[HKEY_LOCAL_MACHINE\\Enum\\" +
+                            CardKey("BUS_00&DEV_05&FUNC_00") + "]\n\"ClassGUID\"=\"" + kSystemGuid + "\"\n"));
     Annotate(kWindows98);
     EXPECT_EQ(r.registry_matched, 1);
     EXPECT_EQ(r.class_guid.Data1, 0x4D36E97Du);
@@ -112,8 +112,8 @@ TEST_F(NineXLookup, StaticKeyWithClassGuidOnlyKeepsTheDescription) {
 
 TEST_F(NineXLookup, WalkGoesOnPastAnEntryThatCannotBeRead) {
     DeviceRecord& r = Add(0, 5, 0, 0x6A5D, 0x0101);
-    UseRegistry(Entry("C1", CardKey("BUS_00&DEV_05&FUNC_00")) +
-                Entry("C2", CardKey("BUS_00&DEV_05&FUNC_00"), "card"));
+    ASSERT_TRUE(UseRegistry(Entry("C1", CardKey("BUS_00&DEV_05&FUNC_00")) +
+                            Entry("C2", CardKey("BUS_00&DEV_05&FUNC_00"), "card")));
     fake_registry::FailQuery(L"HKEY_DYN_DATA\\Config Manager\\Enum\\C1");
     Annotate(kWindows98);
     EXPECT_STREQ(r.config_manager_key, "C2");
@@ -122,8 +122,8 @@ TEST_F(NineXLookup, WalkGoesOnPastAnEntryThatCannotBeRead) {
 
 TEST_F(NineXLookup, NoDynamicTreeChangesNothing) {
     DeviceRecord& r = Add(0, 5, 0, 0x6A5D, 0x0101);
-    UseRegistry("[HKEY_LOCAL_MACHINE\\Enum\\" + CardKey("BUS_00&DEV_05&FUNC_00") +
-                "]\n\"DeviceDesc\"=\"card\"\n");
+    ASSERT_TRUE(UseRegistry("[HKEY_LOCAL_MACHINE\\Enum\\" + CardKey("BUS_00&DEV_05&FUNC_00") +
+                            "]\n\"DeviceDesc\"=\"card\"\n"));
     Annotate(quorel::os_family::kNineXMillennium);
     EXPECT_EQ(r.registry_matched, 0);
     EXPECT_STREQ(r.hardware_key, "");

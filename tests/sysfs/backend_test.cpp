@@ -72,6 +72,7 @@ protected:
 };
 
 struct ReadCase {
+    ConfigView view;  // what the reader may see: root, or a user the first 64 bytes
     const char* what;
     uint8_t device, function;
     uint16_t offset;
@@ -79,39 +80,35 @@ struct ReadCase {
     uint32_t value;
 };
 
-void ExpectReads(std::initializer_list<ReadCase> cases) {
-    for (const ReadCase& c : cases) {
-        uint32_t value = kSentinel;
-        EXPECT_EQ(PciCfgRead(0, c.device, c.function, c.offset, &value), c.result) << c.what;
-        EXPECT_EQ(value, c.value) << c.what;
+const ReadCase kReads[] = {
+    {ConfigView::kRoot, "IDs", 5, 0, 0x00, 1, 0x01016A5D},
+    {ConfigView::kRoot, "an unaligned offset reads its dword", 5, 0, kBar0 + 2, 1, kType1Bar},
+    {ConfigView::kRoot, "root sees past the first 64 bytes", 5, 0, kPastUserView, 1, kByteAt0x40},
+    {ConfigView::kRoot, "past the end of the file", 5, 0, 0x100, 1, 0},
+    {ConfigView::kRoot, "the last dword of configuration space", 5, 0, 0xFFF, 1, 0},
+    {ConfigView::kRoot, "an absent function answers all ones", 9, 0, 0x00, 1, 0xFFFFFFFF},
+    {ConfigView::kRoot, "past configuration space", 5, 0, 0x1000, 0, kSentinel},
+    {ConfigView::kRoot, "device 32", 32, 0, 0x00, 0, kSentinel},
+    {ConfigView::kRoot, "function 8", 5, 8, 0x00, 0, kSentinel},
+    {ConfigView::kUser, "IDs", 5, 0, 0x00, 1, 0x01016A5D},
+    {ConfigView::kUser, "BAR0", 5, 0, kBar0, 1, kType1Bar},
+    {ConfigView::kUser, "the first byte past the user's view", 5, 0, kPastUserView, 1, 0},
+};
+
+TEST_F(SysfsBackend, ReadsDwordsAsTheBusAnswersRootOrAUser) {
+    for (ConfigView view : {ConfigView::kRoot, ConfigView::kUser}) {
+        UseTree(view);
+        ASSERT_EQ(InitializeUlvexa(), 1);
+        for (const ReadCase& c : kReads) {
+            uint32_t value = kSentinel;
+            if (c.view != view)
+                continue;
+            EXPECT_EQ(PciCfgRead(0, c.device, c.function, c.offset, &value), c.result) << c.what;
+            EXPECT_EQ(value, c.value) << c.what;
+        }
+        EXPECT_EQ(PciCfgRead(0, 5, 0, 0, nullptr), 0);
+        RemoveUlvexaDriver();
     }
-}
-
-TEST_F(SysfsBackend, ReadsDwordsAsTheBusAnswers) {
-    UseTree();
-    ASSERT_EQ(InitializeUlvexa(), 1);
-    ExpectReads({
-        {"IDs", 5, 0, 0x00, 1, 0x01016A5D},
-        {"an unaligned offset reads its dword", 5, 0, kBar0 + 2, 1, kType1Bar},
-        {"root sees past the first 64 bytes", 5, 0, kPastUserView, 1, kByteAt0x40},
-        {"past the end of the file", 5, 0, 0x100, 1, 0},
-        {"the last dword of configuration space", 5, 0, 0xFFF, 1, 0},
-        {"an absent function answers all ones", 9, 0, 0x00, 1, 0xFFFFFFFF},
-        {"past configuration space", 5, 0, 0x1000, 0, kSentinel},
-        {"device 32", 32, 0, 0x00, 0, kSentinel},
-        {"function 8", 5, 8, 0x00, 0, kSentinel},
-    });
-    EXPECT_EQ(PciCfgRead(0, 5, 0, 0, nullptr), 0);
-}
-
-TEST_F(SysfsBackend, UserSeesTheFirst64BytesAndZerosPastThem) {
-    UseTree(ConfigView::kUser);
-    ASSERT_EQ(InitializeUlvexa(), 1);
-    ExpectReads({
-        {"IDs", 5, 0, 0x00, 1, 0x01016A5D},
-        {"BAR0", 5, 0, kBar0, 1, kType1Bar},
-        {"the first byte past the user's view", 5, 0, kPastUserView, 1, 0},
-    });
 }
 
 TEST_F(SysfsBackend, ConfigAccessNeedsTheDriverOpen) {

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "traced.h"
 #include "tool_runner.h"
 
 namespace {
@@ -25,11 +26,11 @@ void ExpectExit(const std::string& args, int code, const std::string& message) {
 }
 
 TEST(CardCommands, CardsInSearchOrder) {
-    ExpectOutput("cards",
-                 "POS  TYPE  LOCATION  BAR0      WINDOW\n"
-                 "0    1     00:05.0   fd000000  0x400000\n"
-                 "1    1     01:00.0   fc800000  0x400000\n"
-                 "2    2     01:01.0   febff000  0x400\n");
+    TRACED(ExpectOutput("cards",
+                        "POS  TYPE  LOCATION  BAR0      WINDOW\n"
+                        "0    1     00:05.0   fd000000  0x400000\n"
+                        "1    1     01:00.0   fc800000  0x400000\n"
+                        "2    2     01:01.0   febff000  0x400\n"));
     auto json = RunTool("cards --json");
     EXPECT_NE(json.out.find(R"({"position": 2, "type": 2, "location": "01:01.0", )"
                             R"("bar0": 4273991680, "window_length": 1024})"),
@@ -38,12 +39,12 @@ TEST(CardCommands, CardsInSearchOrder) {
 }
 
 TEST(CardCommands, BoardsByReportedId) {
-    ExpectOutput("boards",
-                 "BOARD  PRESENT  POS  TYPE  LOCATION  BAR0      WINDOW\n"
-                 "0      no\n"
-                 "1      yes      0    1     00:05.0   fd000000  0x400000\n"
-                 "2      yes      1    1     01:00.0   fc800000  0x400000\n"
-                 "3      yes      2    2     01:01.0   febff000  0x400\n");
+    TRACED(ExpectOutput("boards",
+                        "BOARD  PRESENT  POS  TYPE  LOCATION  BAR0      WINDOW\n"
+                        "0      no\n"
+                        "1      yes      0    1     00:05.0   fd000000  0x400000\n"
+                        "2      yes      1    1     01:00.0   fc800000  0x400000\n"
+                        "3      yes      2    2     01:01.0   febff000  0x400\n"));
     auto json = RunTool("boards --json");
     EXPECT_NE(json.out.find(R"([{"board": 0, "present": false}, {"board": 1, "present": true, )"
                             R"("position": 0, )"),
@@ -52,15 +53,15 @@ TEST(CardCommands, BoardsByReportedId) {
 }
 
 TEST(CardCommands, RegistersAndStatusByPositionOrBoard) {
-    ExpectOutput("read 0 6", "0x08\n");
-    ExpectOutput("read 0x2 6", "0x88\n");
-    ExpectOutput("read --board 2 6 --json", "{\"board\": 2, \"value\": 128}\n");
-    ExpectOutput("status 1", "0x22\n");
-    ExpectOutput("status --board 3 --json", "{\"board\": 3, \"status\": 51}\n");
-    ExpectOutput("write 2 5 0xab", "");
-    ExpectOutput("write --board 1 254 255", "");
-    ExpectOutput("reset 0", "");
-    ExpectOutput("irq --board 3 ack", "");
+    TRACED(ExpectOutput("read 0 6", "0x08\n"));
+    TRACED(ExpectOutput("read 0x2 6", "0x88\n"));
+    TRACED(ExpectOutput("read --board 2 6 --json", "{\"board\": 2, \"value\": 128}\n"));
+    TRACED(ExpectOutput("status 1", "0x22\n"));
+    TRACED(ExpectOutput("status --board 3 --json", "{\"board\": 3, \"status\": 51}\n"));
+    TRACED(ExpectOutput("write 2 5 0xab", ""));
+    TRACED(ExpectOutput("write --board 1 254 255", ""));
+    TRACED(ExpectOutput("reset 0", ""));
+    TRACED(ExpectOutput("irq --board 3 ack", ""));
 }
 
 TEST(CardCommands, DumpShowsEveryRegisterAndTheStatus) {
@@ -77,27 +78,27 @@ TEST(CardCommands, DumpShowsEveryRegisterAndTheStatus) {
 }
 
 TEST(CardCommands, Version) {
-    ExpectOutput("version", "Velmar QUOREL DLL V1.01\n");
-    ExpectOutput("version --json", "{\"major\": 1, \"minor\": 1}\n");
+    TRACED(ExpectOutput("version", "Velmar QUOREL DLL V1.01\n"));
+    TRACED(ExpectOutput("version --json", "{\"major\": 1, \"minor\": 1}\n"));
 }
 
 TEST(CardCommands, BadArgumentsGetUsage) {
-    ExpectExit("read 0 255", 2, "REG must be 0 to 254");
-    ExpectExit("read 0 -1", 2, "usage: quorel read");
-    ExpectExit("read --board 0 1 2", 2, "too many arguments");
-    ExpectExit("read --board 4 1", 2, "board ID must be 0 to 3");
-    ExpectExit("read zero 1", 2, "POS must be a card position");
-    ExpectExit("read 0x100000000 1", 2, "POS must be a card position");
-    ExpectExit("write 0 5 256", 2, "VALUE must be 0 to 255");
-    ExpectExit("write 0 5", 2, "usage: quorel write");
-    ExpectExit("irq 0 maybe", 2, "ACTION is enable, disable or ack");
-    ExpectExit("status", 2, "usage: quorel status");
+    TRACED(ExpectExit("read 0 255", 2, "REG must be 0 to 254"));
+    TRACED(ExpectExit("read 0 -1", 2, "usage: quorel read"));
+    TRACED(ExpectExit("read --board 0 1 2", 2, "too many arguments"));
+    TRACED(ExpectExit("read --board 4 1", 2, "board ID must be 0 to 3"));
+    TRACED(ExpectExit("read zero 1", 2, "POS must be a card position"));
+    TRACED(ExpectExit("read 0x100000000 1", 2, "POS must be a card position"));
+    TRACED(ExpectExit("write 0 5 256", 2, "VALUE must be 0 to 255"));
+    TRACED(ExpectExit("write 0 5", 2, "usage: quorel write"));
+    TRACED(ExpectExit("irq 0 maybe", 2, "ACTION is enable, disable or ack"));
+    TRACED(ExpectExit("status", 2, "usage: quorel status"));
 }
 
 TEST(CardCommands, MissingCardFails) {
-    ExpectExit("read 3 1", 1, "no card at position 3");
-    ExpectExit("status -1", 1, "no card at position -1");
-    ExpectExit("dump --board 0", 1, "no card reports board ID 0");
+    TRACED(ExpectExit("read 3 1", 1, "no card at position 3"));
+    TRACED(ExpectExit("status -1", 1, "no card at position -1"));
+    TRACED(ExpectExit("dump --board 0", 1, "no card reports board ID 0"));
 }
 
 }  // namespace
