@@ -1,6 +1,6 @@
 // The few Windows API types and functions the library calls. On Windows this
-// is <windows.h>; in the native (Linux) build, platform/native/ supplies them
-// with settable behaviour for tests (see fake_windows.h).
+// is <windows.h>; in the native (Linux) build the top-level native_winapi/
+// supplies them, and its controls let tests and fuzzers set what they do.
 #ifndef QUOREL_PLATFORM_WINDOWS_API_H
 #define QUOREL_PLATFORM_WINDOWS_API_H
 
@@ -51,8 +51,8 @@ BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* count);
 // size it needs (NUL included); 0 when the variable is unset or empty.
 DWORD WINAPI GetEnvironmentVariableA(const char* name, char* buffer, DWORD size);
 
-// Registry (advapi32). Natively an in-process registry, see
-// platform/native/fake_registry.h.
+// Registry (advapi32). Natively an in-process registry filled from .reg
+// files (native_winapi/).
 typedef struct HKEY__* HKEY;
 typedef DWORD REGSAM;
 typedef uint8_t BYTE;
