@@ -5,7 +5,6 @@
 #include <climits>
 #include <vector>
 
-#include "traced.h"
 #include "api/card_state.h"
 #include "card_fixture.h"
 #include "quorel.h"
@@ -163,19 +162,16 @@ TEST_F(SingleCardTest, StatusByteOneLooksLikeFailure) {
     EXPECT_EQ(Quorel_sts(), 1);
 }
 
-void ExpectEveryRegisterOperationRefused() {
-    EXPECT_EQ(Quorel_in(0), 1);
-    EXPECT_EQ(Quorel_out(0, 0), 1);
-    EXPECT_EQ(Quorel_srst(), 1);
-    EXPECT_EQ(Quorel_enint(), 1);
-    EXPECT_EQ(Quorel_disint(), 1);
-    EXPECT_EQ(Quorel_ackint(), 1);
-    EXPECT_EQ(Quorel_sts(), 1);
+// What in, out, srst, enint, disint, ackint and sts return, in that order.
+std::vector<int> RegisterOperationResults() {
+    return {Quorel_in(0), Quorel_out(0, 0), Quorel_srst(), Quorel_enint(),
+            Quorel_disint(), Quorel_ackint(), Quorel_sts()};
 }
+const std::vector<int> kEveryOneRefused(7, 1);
 
 TEST_F(SingleCardTest, BeforeAnyOpenNothingIsTouched) {
     UseStandardMachine();
-    TRACED(ExpectEveryRegisterOperationRefused());
+    EXPECT_EQ(RegisterOperationResults(), kEveryOneRefused);
     EXPECT_EQ(Quorel_close(), 0);
     EXPECT_EQ(Calls("InitializeUlvexa("), 0);
     EXPECT_EQ(Calls("MapPhysToLin("), 0);
@@ -193,7 +189,7 @@ TEST_F(SingleCardTest, RefusedMappingClosesAndKeepsTheSearchResult) {
     EXPECT_EQ(CardType, 2);
     ASSERT_NE(SelectedDevice, nullptr);
     EXPECT_EQ(SelectedDevice->devfn, Devfn(3));
-    TRACED(ExpectEveryRegisterOperationRefused());
+    EXPECT_EQ(RegisterOperationResults(), kEveryOneRefused);
 }
 
 TEST_F(SingleCardTest, UnmappableBarIsNeverHandedToTheDriver) {
@@ -227,7 +223,7 @@ TEST_F(SingleCardTest, CloseKeepsDiscoveryAndReopenDoesNotRescan) {
     EXPECT_EQ(SelectedDevice, card);
     EXPECT_EQ(CardType, 1);
     EXPECT_EQ(Calls("ShutdownUlvexa("), 1);
-    TRACED(ExpectEveryRegisterOperationRefused());
+    EXPECT_EQ(RegisterOperationResults(), kEveryOneRefused);
 
     EXPECT_EQ(Quorel_open(1), 0);
     EXPECT_EQ(RegisterWindow, window);  // the simulator maps the same memory again
