@@ -104,7 +104,6 @@ void Open() {
     LARGE_INTEGER f;
     if (QueryPerformanceFrequency(&f) && f.QuadPart > 0)
         frequency = f.QuadPart;
-    first_call = Now();
     Text note;
     out = OpenDestination(note);
     if (out)
@@ -116,9 +115,11 @@ void Open() {
 
 int64_t CallStart() {
     Scoped held;
-    if (!opened)
-        Open();
-    return Now();
+    if (opened)
+        return Now();
+    Open();  // not timed: the first call starts at 0 once the trace is open
+    first_call = Now();
+    return first_call;
 }
 
 void WriteCall(int64_t start, const char* call, const char* details) {

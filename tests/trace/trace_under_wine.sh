@@ -27,7 +27,7 @@ mask() {
   sed -E -e 's/[A-Z]:\\[^ ;"]*\\//g; s/Quorel_(64|32D)\.dll/QUOREL.dll/; s/(32|64)-bit/NN-bit/' \
     -e 's/^#([0-9]+) t=[0-9]+\.[0-9]us thread=[0-9]+ (.*) \([0-9]+\.[0-9]us\)$/#\1 \2/' \
     -e 's/process [0-9]+/process PID/; s/\(0x[0-9A-F]+\)/(POINTER)/; s/(MapPhysToLin.*) = 0x[0-9A-F]+$/\1 = WINDOW/' \
-    -e 's/registry: [0-9]+ of them/registry: N of them/' "$1"
+    -e 's/registry: [0-9]+ of them/registry: N of them/; s/ +$//' "$1"
 }
 
 echo "== the multi-card example, release and trace DLL"
