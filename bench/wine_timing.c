@@ -15,7 +15,10 @@
 #include "pause_stats.h"
 #include "quorel.h"
 
-enum { kCalls = 1000000, kRounds = 15, kPauseSamples = 2000 };
+enum { kDefaultCalls = 1000000, kDefaultRounds = 15, kPauseSamples = 2000 };
+/* Calls per round and rounds: fewer for the trace DLL, which writes a line
+   per call (wine_timing.exe CALLS ROUNDS). */
+static int calls = kDefaultCalls, rounds = kDefaultRounds;
 static const double kRequests[] = {1.0, 10.0, 50.5};
 
 #ifdef _WIN64
@@ -84,11 +87,11 @@ static double now_micros(void) {
 
 typedef enum { kBaselineOut, kOut, kBaselineIn, kIn, kAccessCount } Access;
 
-/* One round of kCalls calls, in nanoseconds per call. */
+/* One round of calls calls, in nanoseconds per call. */
 static double nanos_per_call(const Api *api, Access access) {
     double start = now_micros();
     int i;
-    for (i = 0; i < kCalls; ++i) {
+    for (i = 0; i < calls; ++i) {
         if (access == kBaselineOut)
             api->baseline_out(kBenchRegister, i);
         else if (access == kOut)
@@ -98,14 +101,14 @@ static double nanos_per_call(const Api *api, Access access) {
         else
             api->in(kBenchRegister);
     }
-    return (now_micros() - start) * 1000.0 / kCalls;
+    return (now_micros() - start) * 1000.0 / calls;
 }
 
-/* Best of kRounds rounds for each access, the four taking turns so that a
+/* Best of rounds rounds for each access, the four taking turns so that a
    change in the machine's load hits them alike. */
 static void best_nanos(const Api *api, double best[kAccessCount]) {
     int round, access;
-    for (round = 0; round < kRounds; ++round)
+    for (round = 0; round < rounds; ++round)
         for (access = 0; access < kAccessCount; ++access) {
             double took = nanos_per_call(api, (Access)access);
             if (round == 0 || took < best[access])
@@ -129,9 +132,17 @@ static void pause_accuracy(const Api *api) {
     }
 }
 
-int main(void) {
+int main(int argc, char **argv) {
     Api api;
     double best[kAccessCount];
+    if (argc == 3) {
+        calls = atoi(argv[1]);
+        rounds = atoi(argv[2]);
+    }
+    if (calls < 1 || rounds < 1) {
+        fprintf(stderr, "usage: wine_timing.exe [CALLS ROUNDS], both at least 1\n");
+        return 2;
+    }
     if (!load(&api) || api.open(kBenchType1Position) != 0) {
         fprintf(stderr, "cannot open the type-1 card\n");
         return 1;

@@ -6,7 +6,10 @@
 #  - Quorel exports exactly the names in tests/dll/quorel{64,32}.exports;
 #  - the stand-in exports the six driver functions and needs only
 #    kernel32 and msvcrt, so it loads anywhere the real one would;
-#  - Quorel carries nothing only tools and tests call (tool_only_symbols).
+#  - Quorel carries nothing only tools and tests call (tool_only_symbols);
+#  - the trace flavour (BIN/trace) exports the same names at the same
+#    ordinals as the release DLL and imports what it does plus exactly
+#    trace_imports, what opening and writing the trace file needs.
 # Usage: scripts/check-dll-tables.sh [WIN64_BIN WIN32_BIN [EXPORT_LISTS_DIR [SIM64 SIM32]]]
 # (the stand-in DLLs are looked for in SIM64/SIM32, by default in the BIN folders)
 set -euo pipefail
@@ -20,6 +23,10 @@ sim64=${4:-$bin64}
 sim32=${5:-$bin32}
 driver_calls=(InitializeUlvexa MapPhysToLin PciCfgRead RemoveUlvexaDriver ShutdownUlvexa)
 driver_exports=("${driver_calls[@]}" PciCfgWrite)
+trace_imports=(
+  "kernel32.dll GetCommandLineW" "kernel32.dll GetEnvironmentVariableW"
+  "kernel32.dll GetModuleFileNameW" "kernel32.dll GetTempPathW"
+  "msvcrt.dll _wfopen" "msvcrt.dll wcscat" "msvcrt.dll wcsrchr")
 failures=0
 
 check_quorel() {  # check_quorel BITS DLL DRIVER-DLL EXPORTS-FILE DRIVER-FUNCTION...
@@ -50,6 +57,21 @@ check_standin() {  # check_standin BITS DLL
 
 check_quorel 64 "$bin64/Quorel_64.dll" Ulvexa64.dll "$lists/quorel64.exports" "${driver_calls[@]}"
 check_quorel 32 "$bin32/Quorel_32D.dll" Ulvexa32.dll "$lists/quorel32.exports" "${driver_calls[@]}" PciCfgWrite
+# check_trace BITS RELEASE-DLL: its trace flavour beside it in trace/.
+check_trace() {
+  local bits=$1 release=$2 trace release_imports trace_imports_found
+  trace=$(dirname "$release")/trace/$(basename "$release")
+  echo "trace/$(basename "$trace")"
+  [[ -f $trace && -f $release ]] || { fail "$trace or $release not built"; return; }
+  same_set "exports the release DLL's names at its ordinals" \
+    "$(export_ordinals "$bits" "$release")" "$(export_ordinals "$bits" "$trace")"
+  release_imports=$(tables "$bits" "$release" | grep '^import' | cut -d' ' -f2-)
+  trace_imports_found=$(tables "$bits" "$trace" | grep '^import' | cut -d' ' -f2-)
+  same_set "imports the release DLL's and the trace file's functions" \
+    "$(names "$release_imports" "${trace_imports[@]}")" "$trace_imports_found"
+}
+check_trace 64 "$bin64/Quorel_64.dll"
+check_trace 32 "$bin32/Quorel_32D.dll"
 check_standin 64 "$sim64/Ulvexa64.dll"
 check_standin 32 "$sim32/Ulvexa32.dll"
 
@@ -63,6 +85,8 @@ check_no_tool_code() {  # check_no_tool_code BITS DLL
 }
 check_no_tool_code 64 "$bin64/Quorel_64.dll"
 check_no_tool_code 32 "$bin32/Quorel_32D.dll"
+check_no_tool_code 64 "$bin64/trace/Quorel_64.dll"
+check_no_tool_code 32 "$bin32/trace/Quorel_32D.dll"
 
 if (( failures )); then echo "DLL tables: $failures check(s) failed"; exit 1; fi
 echo "DLL tables: all checks passed"

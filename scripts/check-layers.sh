@@ -17,7 +17,7 @@
 set -euo pipefail
 root=${1:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 cd "$root"
-layers='(api|pci|registry|driver|platform)/'
+layers='(api|pci|registry|driver|platform|trace)/'
 failures=0
 
 # offend WHAT: reports the grep matches read from stdin.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the release package as an engineer receives it. Unpacks the zip, then:
 #  - its layout;
-#  - the DLLs' import and export tables (scripts/check-dll-tables.sh);
+#  - the DLLs' import and export tables (scripts/check-dll-tables.sh), the
+#    trace flavour's in bin/*/trace included;
 #  - the version resources of every DLL and program, read back through
 #    Windows' own GetFileVersionInfo under Wine, against the library's banner;
 #  - a C client (tests/package/import_client.c) linked against each import
@@ -11,7 +12,9 @@
 #    decorated stdcall names. Every client runs under Wine, x64 under 64-bit
 #    Wine and x86 under 32-bit Wine;
 #  - the packaged C examples, built for both architectures from the unpacked
-#    tree, and both quorel.exe, run under Wine against the packaged stand-in.
+#    tree, and both quorel.exe, run under Wine against the packaged stand-in;
+#    the single-card example also with the trace DLL found first instead,
+#    printing the same and leaving a trace.
 # Usage: scripts/check-package.sh [ZIP]   (default: what scripts/package.sh made)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
@@ -30,6 +33,7 @@ lld_link=$(command -v lld-link || command -v lld-link-14 || echo lld-link)
 
 layout=(README.txt include/quorel.h
   bin/x86/Quorel_32D.dll lib/x86/libQuorel_32D.dll.a lib/x86/Quorel_32D.lib lib/x86/Quorel_32D.def
+  bin/x86/trace/Quorel_32D.dll bin/x64/trace/Quorel_64.dll
   bin/x64/Quorel_64.dll lib/x64/libQuorel_64.dll.a lib/x64/Quorel_64.lib lib/x64/Quorel_64.def
   sim/x86/Ulvexa32.dll sim/x64/Ulvexa64.dll sim/machines/default.lspci
   sim/machines/default-nt6.reg sim/machines/default-nt5.reg sim/machines/default-9x.reg
@@ -38,7 +42,7 @@ layout=(README.txt include/quorel.h
   examples/csharp/NativeMethods.cs examples/csharp/Imports.cs examples/csharp/Loader.cs
   examples/csharp/Example.cs examples/csharp/QuorelExample.exe.config
   examples/python/quorel/__init__.py examples/python/example.py
-  docs/api.md docs/registers.md docs/stand-in.md docs/cli.md docs/behaviour.md docs/labview.md)
+  docs/api.md docs/registers.md docs/stand-in.md docs/cli.md docs/behaviour.md docs/labview.md docs/trace.md)
 
 check_layout() {
   local file missing=()
@@ -60,7 +64,7 @@ check_versions() {
   local probe=build/win64/bin/version_probe.exe files out
   echo "version resources"
   build_targets win64 version_probe >/dev/null || { fail "cannot build version_probe"; return; }
-  files=$(cd "$root" && ls bin/*/*.dll sim/*/*.dll tools/*/*.exe)
+  files=$(cd "$root" && ls bin/*/*.dll bin/*/trace/*.dll sim/*/*.dll tools/*/*.exe)
   # shellcheck disable=SC2086  # one argument per file
   out=$(in_wine x64 "$QUOREL_ROOT/$probe" $files | tr -d '\r') || true
   same_set "file $major.$minor.0.0, product Quorel, original name, a description" \
@@ -137,7 +141,22 @@ run_in_wine() {
     [[ $exe == */single_card-* ]] || continue
     # The version the DLL prints is the one its resource and the package carry.
     if grep -qx "$banner" <<<"$out"; then pass "banner is \"$banner\""; else fail "no \"$banner\" banner"; fi
+    check_trace_swap "$arch" "$exe" "$out"
   done
+}
+
+# check_trace_swap ARCH EXE OUTPUT: the same program, bin/ARCH/trace first on PATH.
+check_trace_swap() {
+  local trace=$work/trace-$1.txt out
+  out=$(cd "$root" && QUOREL_TRACE="Z:${trace//\//\\}" \
+    WINEPATH="Z:${root//\//\\}\\bin\\$1\\trace;Z:${root//\//\\}\\sim\\$1" \
+    "$QUOREL_ROOT/scripts/wine-run" "$2" | tr -d '\r') || { fail "with the trace DLL: exits with $?"; return; }
+  if [[ $out == "$3" ]]; then pass "the same output with the trace DLL"; else fail "other output with the trace DLL"; fi
+  if grep -q '^Quorel trace: .*\\trace\\Quorel_' "$trace" 2>/dev/null && grep -q '^#1 .* Quorel_' "$trace"; then
+    pass "a trace from bin/$1/trace, $(grep -c '^#' "$trace") calls"
+  else
+    fail "no trace from bin/$1/trace"
+  fi
 }
 
 check_layout

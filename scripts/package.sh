@@ -4,6 +4,7 @@
 #   README.txt                  what is where, in short
 #   include/quorel.h
 #   bin/x86/Quorel_32D.dll      bin/x64/Quorel_64.dll
+#   bin/x86/trace, bin/x64/trace   the trace flavour of each (docs/trace.md)
 #   lib/x86, lib/x64            MinGW (lib*.dll.a) and MSVC (*.lib) import libraries, .def
 #   sim/x86/Ulvexa32.dll        sim/x64/Ulvexa64.dll   the stand-in driver-access library
 #   sim/machines                the default machine and its registry files (UTF-16, for regedit)
@@ -22,7 +23,7 @@ out=$(realpath -m "${1:-build/package}")
 version=$(quorel_version)
 name=quorel-$version-windows
 stage=$out/$name
-targets=(quorel_dll quorel_msvc_implib ulvexa_sim_dll quorel default_registry_utf16)
+targets=(quorel_dll quorel_trace_dll quorel_msvc_implib ulvexa_sim_dll quorel default_registry_utf16)
 
 # put DEST-DIR FILE...: copy files into the package.
 put() {
@@ -35,6 +36,7 @@ put() {
 put_arch() {
   local arch=$1 build=build/$2 dll=$3
   put "bin/$arch" "$build/bin/$dll.dll"
+  put "bin/$arch/trace" "$build/bin/trace/$dll.dll"
   put "lib/$arch" "$build/lib/lib$dll.dll.a" "$build/lib/$dll.lib" "$build/lib/$dll.def"
   put "sim/$arch" "$build/bin/$4"
   put "tools/$arch" "$build/bin/quorel.exe"
@@ -48,7 +50,7 @@ put include include/quorel.h
 put_arch x64 win64 Quorel_64 Ulvexa64.dll
 put_arch x86 win32 Quorel_32D Ulvexa32.dll
 put sim/machines sim/machines/default.lspci build/win64/registry/*.reg
-put docs docs/{api,registers,stand-in,cli,behaviour,labview,python,dotnet}.md
+put docs docs/{api,registers,stand-in,cli,behaviour,labview,python,dotnet,trace}.md
 mkdir -p "$stage/examples"
 cp -r examples/c examples/csharp examples/python "$stage/examples/"
 cp dotnet/src/*.cs "$stage/examples/csharp/"

@@ -46,6 +46,14 @@ only_from() {
   if (( ${#bad[@]} == 0 )); then pass "$what"; else fail "$what: also imports from ${bad[*]}"; fi
 }
 
+# export_ordinals BITS DLL: "ORDINAL-INDEX name" for every named export.
+export_ordinals() {
+  "$(objdump_for "$1")" -p "$2" | awk '
+    /^\[Ordinal\/Name Pointer\] Table/ { on = 1; next }
+    on && /^$/ { on = 0 }
+    on { gsub(/[][]/, " "); print $1, $2 }'
+}
+
 names() { printf '%s\n' "$@"; }
 imports_from() { awk -v d="$2" '$1 == "import" && $2 == d { print $3 }' <<<"$1"; }
 exports_of() { awk '$1 == "export" { print $2 }' <<<"$1"; }

@@ -3,6 +3,7 @@
 #include "api/card_regs.h"
 #include "api/card_state.h"
 #include "driver/ulvexa.h"
+#include "trace/trace.h"
 
 namespace quorel {
 
@@ -41,8 +42,12 @@ DeviceRecord* LocateCard(int32_t position, int32_t* type) {
 DeviceRecord* FindCard(int32_t position) {
     int32_t type = 0;
     DeviceRecord* record = LocateCard(position, &type);
-    if (record)
+    if (record) {
         CardType = type;
+        trace::CardFound(position, record->bus->number, record->devfn, type, record->bar[0]);
+    } else {
+        trace::NoCardAt(position);
+    }
     return record;
 }
 
@@ -55,9 +60,13 @@ uint8_t* MapCardWindow(const DeviceRecord& record, int32_t type) {
     WindowMapRecord.phys_addr = record.bar[0] & card::kBarAddressMask;
     // An unassigned (zero) BAR or an I/O-space BAR would have the driver map
     // physical page 0 or some unrelated memory: never ask for it.
-    if (!IsMappableBar(record.bar[0]))
+    if (!IsMappableBar(record.bar[0])) {
+        trace::BarNotMappable(record.bar[0]);
         return nullptr;
-    return MapPhysToLin(&WindowMapRecord);
+    }
+    uint8_t* window = MapPhysToLin(&WindowMapRecord);
+    trace::WindowMapped(WindowMapRecord.phys_addr, WindowMapRecord.length, window);
+    return window;
 }
 
 }  // namespace quorel

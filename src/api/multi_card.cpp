@@ -10,6 +10,7 @@
 #include "pci/device_list.h"
 #include "quorel.h"
 #include "registry/annotate.h"
+#include "trace/trace.h"
 
 using namespace quorel;
 
@@ -30,7 +31,9 @@ bool FileCard(int32_t position) {
         return false;
     }
     RegisterWindow = window;
-    const int board = card::BoardIdFromRegister(LoadRegisterByte(window, card::kBoardIdOffset));
+    const uint8_t board_id_register = LoadRegisterByte(window, card::kBoardIdOffset);
+    const int board = card::BoardIdFromRegister(board_id_register);
+    trace::BoardFiled(board_id_register, board);
     CardSlots[board] = CardSlot{SelectedDevice, window, static_cast<uint8_t>(board), 1};
     return true;
 }

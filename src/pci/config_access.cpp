@@ -5,6 +5,7 @@
 
 #include "driver/ulvexa.h"
 #include "pci/device_list.h"
+#include "trace/trace.h"
 
 namespace quorel {
 
@@ -16,6 +17,7 @@ constexpr uint16_t kWordLane = 2;   // a word read ignores bit 0 of the offset
 constexpr uint32_t kOffsetMask8 = 0xFF;
 
 bool DriverRead(uint8_t bus, uint8_t devfn, uint16_t offset, uint32_t* value) {
+    trace::ConfigRead();
     return PciCfgRead(bus, DeviceOf(devfn), FunctionOf(devfn), offset, value) != 0;
 }
 

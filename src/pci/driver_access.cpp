@@ -1,6 +1,7 @@
 // Opening and releasing the driver-access library around the bus scan.
 #include "driver/ulvexa.h"
 #include "pci/config_access.h"
+#include "trace/trace.h"
 
 namespace quorel {
 
@@ -14,7 +15,9 @@ int OpenDriver() {
     ClassifyOs();
     if (driver_open != 0)
         return 0;
-    if (InitializeUlvexa() != kInitializeSuccess)
+    const uint8_t result = InitializeUlvexa();
+    trace::DriverInitialized(result);
+    if (result != kInitializeSuccess)
         return 1;
     driver_open = 1;
     return 0;

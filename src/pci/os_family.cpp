@@ -1,6 +1,7 @@
 #include "pci/os_family.h"
 
 #include "platform/windows_api.h"
+#include "trace/trace.h"
 
 namespace quorel {
 
@@ -21,6 +22,7 @@ void ClassifyOs() {
         OsFamily = info.dwMajorVersion == kMajorNt5 ? os_family::kWindows5 : os_family::kWindows6;
     else if (info.dwMinorVersion >= kMinorMillennium)
         OsFamily = os_family::kNineXMillennium;
+    trace::WindowsVersion(info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber, OsFamily);
 }
 
 }  // namespace quorel
