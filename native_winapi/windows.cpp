@@ -50,10 +50,13 @@ std::string SnapshotVersion(std::string* source) {
 
 WindowsState InitialWindows() {
     WindowsState s;
-    std::string source = kVersionVariable;
+    // Messages begin "QUOREL_SIM_WINVER='..." or "<about.txt>: windows: '...".
+    std::string source = std::string(kVersionVariable) + "=";
     std::string text = quorel::process_env::GetEnvironment(kVersionVariable);
-    if (text.empty())
+    if (text.empty()) {
         text = SnapshotVersion(&source);
+        source += ": " + std::string(kAboutVersionKey);
+    }
     std::string_view view = text;
     size_t dot = view.find('.');
     uint32_t major = 0, minor = 0;
@@ -62,7 +65,7 @@ WindowsState InitialWindows() {
         s.major = major;
         s.minor = minor;
     } else if (!text.empty()) {
-        quorel::process_env::Complain(source + ": '" + text +
+        quorel::process_env::Complain(source + "'" + text +
                                       "' is not a Windows version, expected major.minor such as 5.1; using " +
                                       std::to_string(s.major) + "." + std::to_string(s.minor));
     }
