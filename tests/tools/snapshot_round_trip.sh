@@ -13,7 +13,8 @@ trap 'rm -rf "$work"' EXIT
 
 # The default machine and the real PCs' dumps (the lspci -n listing is not one).
 machines=("$repo/sim/machines/default.lspci" "$repo"/tests/data/replay/*.lspci-*x*.txt)
-faults=$repo/tests/data/snapshot/faults.lspci
+faults=$work/faults.lspci
+cat "$repo/sim/machines/default.lspci" "$repo/tests/data/snapshot/faults-added.lspci" >"$faults"
 regs=$repo/sim/machines
 
 # machine | Windows version | registry (- the default) | QUOREL_SCAN_PEER_BUSES at the
