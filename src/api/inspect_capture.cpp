@@ -23,22 +23,28 @@ void MarkTreeBuses(const BusNode* node, bool* scanned) {
         MarkTreeBuses(child, scanned);
 }
 
-// All 64 dwords; false when the function reads as an empty slot: both the
-// dwords a scan reads of an empty slot (IDs, header type) all ones.
+// Reads dword n of the function into out; false when the read failed.
+bool ReadDword(FunctionConfig& out, unsigned n) {
+    uint32_t v = kAllOnes32;
+    const bool read = PciReadDword(out.bus, out.devfn, 4 * n, &v) == 0;
+    if (!read)
+        out.failed |= uint64_t{1} << n;
+    std::memcpy(out.bytes + 4 * n, &v, sizeof(v));  // PCI and x86 alike: little-endian
+    return read && v != kAllOnes32;
+}
+
+// All 64 dwords; false, after two reads, for an empty slot: the dwords a
+// scan reads of one (IDs, header type) both read as all ones.
 bool ReadFunction(uint8_t bus, uint8_t devfn, FunctionConfig& out) {
     out = FunctionConfig{bus, devfn, {}, 0};
-    for (unsigned n = 0; n < kDwords; ++n) {
-        uint32_t v = kAllOnes32;
-        if (PciReadDword(bus, devfn, 4 * n, &v) != 0)
-            out.failed |= uint64_t{1} << n;
-        std::memcpy(out.bytes + 4 * n, &v, sizeof(v));  // PCI and x86: little-endian
-    }
-    auto all_ones = [&](unsigned offset) {
-        uint32_t v;
-        std::memcpy(&v, out.bytes + offset, sizeof(v));
-        return v == kAllOnes32 && !(out.failed >> (offset / 4) & 1);
-    };
-    return !(all_ones(kVendorId) && all_ones(kHeaderType & ~3u));
+    const unsigned ids = kVendorId / 4, header = kHeaderType / 4;
+    const bool answers = ReadDword(out, ids);
+    if (!ReadDword(out, header) && !answers && out.failed == 0)
+        return false;
+    for (unsigned n = 0; n < kDwords; ++n)
+        if (n != ids && n != header)
+            ReadDword(out, n);
+    return true;
 }
 
 }  // namespace
