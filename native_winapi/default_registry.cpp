@@ -39,7 +39,8 @@ Embedded ForReportedVersion() {
 }  // namespace
 
 Hives DefaultHives() {
-    std::string path = quorel::process_env::GetEnvironment(kRegistryVariable);
+    std::string path =
+        quorel::process_env::SettingPath(kRegistryVariable, quorel::process_env::kSnapshotRegistry);
     Hives hives;
     std::string error;
     bool loaded = false;

@@ -1,6 +1,6 @@
 // kernel32's version, performance counter and environment functions over
-// the host: the version from QUOREL_SIM_WINVER, the counter over the
-// monotonic clock, the C library's environment.
+// the host: the version from QUOREL_SIM_WINVER (or a snapshot's about.txt),
+// the counter over the monotonic clock, the C library's environment.
 #include <charconv>
 #include <chrono>
 #include <cstdlib>
@@ -25,11 +25,38 @@ bool ParseVersionPart(std::string_view digits, uint32_t* value) {
     return !digits.empty() && error == std::errc() && stop == end && *value <= kMaxVersionPart;
 }
 
+// The first word of the line of the snapshot's about.txt that starts with
+// "windows: ", e.g. "6.1"; empty without a snapshot, or when the file or the
+// line is missing (said on stderr). *source names the file, for messages.
+std::string SnapshotVersion(std::string* source) {
+    namespace env = quorel::process_env;
+    *source = env::SnapshotFile(env::kSnapshotAbout);
+    std::string about;
+    if (source->empty())
+        return about;
+    const std::string key = std::string("\n") + kAboutVersionKey;
+    size_t line = std::string::npos;
+    if (env::ReadTextFile(*source, &about))
+        line = about.insert(0, 1, '\n').find(key);
+    if (line == std::string::npos) {
+        env::Complain(*source + ": no line '" + kAboutVersionKey + "major.minor'; the version stays the default");
+        return std::string();
+    }
+    size_t start = line + key.size();
+    return about.substr(start, about.find_first_of(" \r\n", start) - start);
+}
+
 }  // namespace
 
 WindowsState InitialWindows() {
     WindowsState s;
+    // Messages begin "QUOREL_SIM_WINVER='..." or "<about.txt>: windows: '...".
+    std::string source = std::string(kVersionVariable) + "=";
     std::string text = quorel::process_env::GetEnvironment(kVersionVariable);
+    if (text.empty()) {
+        text = SnapshotVersion(&source);
+        source += ": " + std::string(kAboutVersionKey);
+    }
     std::string_view view = text;
     size_t dot = view.find('.');
     uint32_t major = 0, minor = 0;
@@ -38,7 +65,7 @@ WindowsState InitialWindows() {
         s.major = major;
         s.minor = minor;
     } else if (!text.empty()) {
-        quorel::process_env::Complain(std::string(kVersionVariable) + "='" + text +
+        quorel::process_env::Complain(source + "'" + text +
                                       "' is not a Windows version, expected major.minor such as 5.1; using " +
                                       std::to_string(s.major) + "." + std::to_string(s.minor));
     }

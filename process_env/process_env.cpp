@@ -50,6 +50,20 @@ bool ReadTextFile(const std::string& path, std::string* text) {
     return in.eof() && !in.bad() && text->size() <= kMaxFileSize;
 }
 
+std::string SnapshotFile(const char* name) {
+    std::string folder = GetEnvironment(kSnapshotVariable);
+    if (folder.empty())
+        return folder;
+    const char last = folder.back();
+    // "/" serves Windows too; a folder given with its separator keeps it.
+    return folder + (last == '/' || last == '\\' ? "" : "/") + name;
+}
+
+std::string SettingPath(const char* variable, const char* snapshot_file) {
+    std::string own = GetEnvironment(variable);
+    return own.empty() ? SnapshotFile(snapshot_file) : own;
+}
+
 void Complain(const std::string& message) { std::fprintf(stderr, "quorel-sim: %s\n", message.c_str()); }
 
 }  // namespace quorel::process_env

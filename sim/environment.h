@@ -12,7 +12,8 @@ using process_env::Complain;
 using process_env::GetEnvironment;
 using process_env::ReadTextFile;
 
-// The machine file to simulate; unset or empty: the embedded default.
+// The machine file to simulate; unset or empty: a snapshot's machine.txt
+// (QUOREL_SIM_SNAPSHOT), else the embedded default.
 constexpr char kMachineVariable[] = "QUOREL_SIM_MACHINE";
 // Where to log every call: a file (appended to), "stderr", or unset: nowhere.
 constexpr char kLogVariable[] = "QUOREL_SIM_LOG";

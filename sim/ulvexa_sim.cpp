@@ -33,11 +33,11 @@ Simulator& Sim() {
     return *simulator;
 }
 
-// Reads both environment variables afresh. A file that cannot be used
+// Reads the environment afresh (the machine may come from a snapshot). A file that cannot be used
 // leaves an empty machine on which InitializeUlvexa fails.
 void Load(Simulator& sim) {
     sim.log.SetTarget(GetEnvironment(kLogVariable));
-    std::string path = GetEnvironment(kMachineVariable);
+    std::string path = process_env::SettingPath(kMachineVariable, process_env::kSnapshotMachine);
     std::string error;
     std::unique_ptr<Machine> machine;
     try {

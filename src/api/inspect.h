@@ -8,10 +8,12 @@
 #define QUOREL_API_INSPECT_H
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "api/card_regs.h"
 #include "pci/device_list.h"
+#include "pci/os_family.h"
 #include "pci/peer_buses.h"
 
 namespace quorel::inspect {
@@ -49,6 +51,31 @@ uint64_t WindowLength(int32_t type);
 // The card filed under `board` by the last multi-card open; null when that
 // entry is empty or `board` is not a board ID.
 const DeviceRecord* BoardCard(int board);
+
+// The Windows version class (pci/os_family.h) of the last discovery.
+int32_t WindowsFamily();
+// The NT lookup's hardware-ID key paths for a record, below
+// HKEY_LOCAL_MACHINE, in the order it tries them.
+std::vector<std::wstring> HardwareIdKeys(const DeviceRecord& record);
+
+// One function's configuration bytes 0x00..0xFF as read afresh, dword by
+// dword; a dword whose read failed holds all ones.
+struct FunctionConfig {
+    uint8_t bus;
+    uint8_t devfn;
+    uint8_t bytes[256];
+    uint64_t failed;  // bit n: the read at offset 4n failed
+};
+// What a replay needs to make the scans read what they read here.
+struct ConfigCapture {
+    bool driver_opened = false;  // InitializeUlvexa succeeded
+    std::vector<FunctionConfig> functions;  // bus, then devfn ascending
+};
+// Runs discovery first, then opens driver access and reads every function
+// that answers (or whose read fails) on each bus of the bus tree and on
+// each other bus whose function 0 of some device answers, as the peer-bus
+// probe would scan it; releases driver access after. Reads only.
+ConfigCapture CaptureConfigSpace();
 
 }  // namespace quorel::inspect
 

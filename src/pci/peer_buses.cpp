@@ -17,8 +17,9 @@ using namespace pci;
 
 constexpr uint32_t kHighestBus = kBusCount - 1;
 
-// A bus answers when function 0 of any of its devices does. Function 0 is
-// enough: a device without it has no other functions either.
+}  // namespace
+
+// Function 0 is enough: a device without it has no other functions either.
 bool BusAnswers(uint8_t bus) {
     for (unsigned device = 0; device < kDeviceCount; ++device) {
         uint32_t ids = 0;
@@ -28,8 +29,6 @@ bool BusAnswers(uint8_t bus) {
     }
     return false;
 }
-
-}  // namespace
 
 bool PeerBusesRequested() {
     // Through kernel32, not getenv: the C runtime's copy of the environment

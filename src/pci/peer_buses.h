@@ -21,6 +21,10 @@ constexpr char kPeerBusesVariable[] = "QUOREL_SCAN_PEER_BUSES";
 
 bool PeerBusesRequested();
 
+// True when function 0 of some device on the bus answers: the ID dword
+// reads and shows a function. Driver access must be open.
+bool BusAnswers(uint8_t bus);
+
 // For each bus 1..255 in ascending order that this discovery has not
 // scanned yet: if the ID dword of function 0 of some device 0..31 shows a
 // function, scans the bus as a root of its own (number, primary and

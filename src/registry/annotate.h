@@ -9,6 +9,7 @@
 
 #include "pci/device_list.h"
 #include "platform/windows_api.h"
+#include "registry/registry_text.h"
 
 namespace quorel {
 
@@ -19,6 +20,11 @@ void AnnotateFromRegistry();
 // NT family: the instance under the record's hardware-ID key whose
 // "LocationInformation" names the record's bus, device and function.
 void FindDeviceInstance(DeviceRecord& record);
+// NT family: the record's hardware-ID key paths below HKEY_LOCAL_MACHINE in
+// the order the lookup tries them: with its subsystem IDs (a fixed one for
+// a function Windows 6 registers so), then with none.
+void HardwareIdKeyPaths(const DeviceRecord& record, registry::Text& with_subsystem,
+                        registry::Text& without_subsystem);
 
 // 9x family: pairs each PCI entry below HKEY_DYN_DATA "Config Manager\Enum"
 // with the first record of its vendor and device ID not yet matched.

@@ -129,20 +129,11 @@ void Store(DeviceRecord& record, const Instance& instance) {
     record.registry_matched = 1;
 }
 
-// Opens the record's hardware-ID key: with its subsystem IDs (a fixed one
-// for the quirk above), else with none. `path` receives the path that opened.
+// Opens the record's hardware-ID key: the first of HardwareIdKeyPaths'
+// that opens. `path` receives the path that opened.
 bool OpenHardwareIdKey(const DeviceRecord& record, KeyHandle& key, Text& path) {
-    const uint8_t* config = record.config_space;
-    const unsigned revision = config[pci::kClassRevision];
-    const unsigned subsystem_vendor = config[pci::kSubsystem] | config[pci::kSubsystem + 1] << 8;
-    const unsigned subsystem = config[pci::kSubsystem + 2] | config[pci::kSubsystem + 3] << 8;
-    const unsigned vendor = record.vendor_id, device = record.device_id;
     Text with_subsystem, without_subsystem;
-    if (IsWindows6(OsFamily) && vendor == kQuirkVendor && device == kQuirkDevice)
-        wsprintfW(with_subsystem, kQuirkIdFormat, vendor, device, revision);
-    else
-        wsprintfW(with_subsystem, kIdFormat, vendor, device, subsystem, subsystem_vendor, revision);
-    wsprintfW(without_subsystem, kNoSubsystemIdFormat, vendor, device, revision);
+    HardwareIdKeyPaths(record, with_subsystem, without_subsystem);
     const WCHAR* const candidates[] = {with_subsystem, without_subsystem};
     for (const WCHAR* candidate : candidates)
         if (key.Open(HKEY_LOCAL_MACHINE, candidate, KEY_READ)) {
@@ -153,6 +144,20 @@ bool OpenHardwareIdKey(const DeviceRecord& record, KeyHandle& key, Text& path) {
 }
 
 }  // namespace
+
+void HardwareIdKeyPaths(const DeviceRecord& record, registry::Text& with_subsystem,
+                        registry::Text& without_subsystem) {
+    const uint8_t* config = record.config_space;
+    const unsigned revision = config[pci::kClassRevision];
+    const unsigned subsystem_vendor = config[pci::kSubsystem] | config[pci::kSubsystem + 1] << 8;
+    const unsigned subsystem = config[pci::kSubsystem + 2] | config[pci::kSubsystem + 3] << 8;
+    const unsigned vendor = record.vendor_id, device = record.device_id;
+    if (IsWindows6(OsFamily) && vendor == kQuirkVendor && device == kQuirkDevice)
+        wsprintfW(with_subsystem, kQuirkIdFormat, vendor, device, revision);
+    else
+        wsprintfW(with_subsystem, kIdFormat, vendor, device, subsystem, subsystem_vendor, revision);
+    wsprintfW(without_subsystem, kNoSubsystemIdFormat, vendor, device, revision);
+}
 
 void FindDeviceInstance(DeviceRecord& record) {
     KeyHandle id_key;

@@ -10,14 +10,12 @@ probe=$1
 wine_run=$2
 dir=$(dirname "$probe")
 
+source "$(dirname "${BASH_SOURCE[0]}")/wine_windows.sh"
 status=0
-# Wine's version name and the class the library must derive from it.
-for pair in win98:0 winme:1 win2k:3 winxp:3 win7:4 win10:4; do
-  version=${pair%%:*}
-  family=${pair##*:}
+for case in "${wine_windows_cases[@]}"; do
+  IFS=: read -r version _ family <<<"$case"
   copy=os_family_probe_$version.exe
-  cp "$probe" "$dir/$copy"
-  "$wine_run" reg add "HKCU\\Software\\Wine\\AppDefaults\\$copy" /v Version /d "$version" /f >/dev/null
+  wine_as_version "$probe" "$version" "$copy"
   printf '%-6s ' "$version"
   if ! "$wine_run" "$dir/$copy" "$family"; then
     echo "  expected OsFamily $family"

@@ -14,17 +14,14 @@ registry=$2
 wine_run=$3
 dir=$(dirname "$probe")
 
-# Wine's version name, the registry style, the class the library derives.
+source "$(dirname "${BASH_SOURCE[0]}")/wine_windows.sh"
 status=0
-for case in win98:9x:0 winme:9x:1 win2k:nt5:3 winxp:nt5:3 win7:nt6:4; do
+for case in "${wine_windows_cases[@]}"; do
   IFS=: read -r version style family <<<"$case"
+  [[ $version == win10 ]] && continue  # the same registry style as win7
   copy=registry_probe_$version.exe
-  cp "$probe" "$dir/$copy"
-  # regedit reads version-5 files in UTF-16 (iconv writes the BOM); the
-  # removal is the same file with every section turned into a deletion.
-  iconv -f UTF-8 -t UTF-16 "$registry/default-$style.reg" >"$dir/import-$style.reg"
-  sed 's/^\[HKEY/[-HKEY/' "$registry/default-$style.reg" | iconv -f UTF-8 -t UTF-16 >"$dir/remove-$style.reg"
-  "$wine_run" reg add "HKCU\\Software\\Wine\\AppDefaults\\$copy" /v Version /d "$version" /f >/dev/null
+  wine_as_version "$probe" "$version" "$copy"
+  wine_registry_files "$registry" "$style" "$dir"
   echo "== $version ($style registry)"
   if ! (cd "$dir" && "$wine_run" cmd /c "regedit /S import-$style.reg && $copy $family"); then
     echo "  expected every function annotated, OsFamily $family"

@@ -18,6 +18,7 @@ struct Args {
     std::vector<std::string> positional;  // after the command name
     bool json = false;                     // --json
     std::optional<long long> board;        // --board N
+    bool registers = false;                // --registers (snapshot)
 };
 
 struct Command {

@@ -7,6 +7,7 @@
 #include "cli.h"
 #include "card_commands.h"
 #include "list_commands.h"
+#include "snapshot_command.h"
 
 namespace {
 
@@ -28,6 +29,9 @@ const cli::Command kCommands[] = {
      commands::Irq},
     {"dump", commands::usage::kDump, "registers 0..254 and the status register", 0, 1,
      commands::Dump},
+    {"snapshot", commands::usage::kSnapshot,
+     "write this PC's functions, registry entries and versions to DIR for a replay", 1, 1,
+     commands::Snapshot},
     {"version", commands::usage::kVersion, "the library's version banner", 0, 0,
      commands::Version},
 };
@@ -39,7 +43,8 @@ void PrintHelp(std::FILE* out) {
     std::fprintf(out,
                  "\nNumbers are decimal or 0x-prefixed hexadecimal. The stand-in driver-access "
                  "library\nsimulates the machine named by QUOREL_SIM_MACHINE (a `lspci -xxx` "
-                 "dump), else its default one.\n");
+                 "dump), else its default one;\nQUOREL_SIM_SNAPSHOT=DIR replays what `quorel "
+                 "snapshot DIR` wrote.\n");
 }
 
 const cli::Command* FindCommand(const std::string& name) {
@@ -55,6 +60,8 @@ bool ParseArgs(int argc, char** argv, cli::Args& args, std::string& error) {
         std::string a = argv[i];
         if (a == "--json") {
             args.json = true;
+        } else if (a == "--registers") {
+            args.registers = true;
         } else if (a == "--board") {
             long long board = 0;
             if (i + 1 >= argc || !cli::ParseNumber(argv[++i], board)) {

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# `quorel snapshot` and its replay: for each machine, Windows version and
+# registry, what the tool prints of the machine equals what it prints of
+# the replay (QUOREL_SIM_SNAPSHOT alone, every other setting unset).
+#
+#   snapshot_round_trip.sh QUOREL REPO [RUNNER]
+set -euo pipefail
+tool=$1
+repo=$2
+runner=${3:-}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# The default machine and the real PCs' dumps (the lspci -n listing is not one).
+machines=("$repo/sim/machines/default.lspci" "$repo"/tests/data/replay/*.lspci-*x*.txt)
+faults=$work/faults.lspci
+cat "$repo/sim/machines/default.lspci" "$repo/tests/data/snapshot/faults-added.lspci" >"$faults"
+regs=$repo/sim/machines
+
+# machine | Windows version | registry (- the default) | QUOREL_SCAN_PEER_BUSES at the
+# snapshot, then at the commands | snapshot option | commands
+rows=()
+for machine in "${machines[@]}"; do
+  for version in 4.10 4.90 5.1 6.1; do
+    rows+=("$machine|$version|-|0 0|-|list")
+  done
+done
+rows+=(
+  # A registry of another style than the version's: the replay must take the snapshot's.
+  "${machines[0]}|5.1|$regs/default-nt6.reg|0 0|-|list"
+  "$faults|6.1|-|0 0|--registers|list cards boards"
+  "$faults|5.1|-|1 1|--registers|list boards"
+  # Taken without the peer-bus probe, the snapshot still holds what it would find.
+  "$faults|4.10|-|0 1|-|list cards"
+)
+
+# quorel with only the given settings.
+quorel() {
+  env -u QUOREL_SIM_MACHINE -u QUOREL_SIM_WINVER -u QUOREL_SIM_REGISTRY -u QUOREL_SIM_SNAPSHOT \
+    -u QUOREL_SIM_LOG -u QUOREL_SCAN_PEER_BUSES "${settings[@]}" $runner "$tool" "$@"
+}
+
+status=0
+n=0
+for row in "${rows[@]}"; do
+  IFS='|' read -r machine version registry peers option commands <<<"$row"
+  read -r snap_peer peer <<<"$peers"
+  n=$((n + 1))
+  snap=$work/snap$n
+  machine_settings=(QUOREL_SIM_MACHINE="$machine" QUOREL_SIM_WINVER="$version")
+  [[ $registry == - ]] || machine_settings+=(QUOREL_SIM_REGISTRY="$registry")
+  opts=()
+  [[ $option == - ]] || opts=("$option")
+  printf '%-44s %-5s %-16s peers %s %s\n' "$(basename "$machine")" "$version" "$(basename "$registry")" "$peers" "$option"
+  settings=("${machine_settings[@]}" QUOREL_SCAN_PEER_BUSES="$snap_peer")
+  quorel snapshot "$snap" "${opts[@]}" >/dev/null 2>&1
+  for command in $commands; do
+    settings=("${machine_settings[@]}" QUOREL_SCAN_PEER_BUSES="$peer")
+    quorel "$command" --json >"$work/before.json" 2>/dev/null || true
+    settings=(QUOREL_SIM_SNAPSHOT="$snap" QUOREL_SCAN_PEER_BUSES="$peer")
+    quorel "$command" --json >"$work/after.json" 2>/dev/null || true
+    if [[ ! -s $work/before.json ]] || ! diff "$work/before.json" "$work/after.json" >"$work/diff"; then
+      echo "  $command --json differs on the replay:"
+      sed 's/^/    /' "$work/diff"
+      status=1
+    fi
+  done
+done
+exit $status

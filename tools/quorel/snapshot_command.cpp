@@ -1,0 +1,53 @@
+#include "snapshot_command.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "api/inspect.h"
+#include "snapshot_files.h"
+
+namespace commands {
+
+namespace {
+
+bool WriteFile(const std::filesystem::path& folder, const char* name, const std::string& bytes) {
+    const std::filesystem::path path = folder / name;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (out)
+        return true;
+    std::fprintf(stderr, "quorel snapshot: cannot write %s\n", path.string().c_str());
+    return false;
+}
+
+}  // namespace
+
+int Snapshot(const cli::Args& args) {
+    const std::filesystem::path folder = args.positional.front();
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) {
+        std::fprintf(stderr, "quorel snapshot: cannot make the folder %s: %s\n",
+                     folder.string().c_str(), error.message().c_str());
+        return cli::kExitFailure;
+    }
+    // The configuration reads first, then the registry as the annotation
+    // reads it, then the cards opened one by one.
+    const quorel::inspect::ConfigCapture capture = quorel::inspect::CaptureConfigSpace();
+    quorel::inspect::Annotate();
+    const std::string registry = snapshot::RegistryBytes();
+    const std::string machine = snapshot::MachineText(capture, args.registers);
+    if (!WriteFile(folder, snapshot::kMachineFile, machine) ||
+        !WriteFile(folder, snapshot::kRegistryFile, registry) ||
+        !WriteFile(folder, snapshot::kAboutFile, snapshot::AboutText(capture)))
+        return cli::kExitFailure;
+    std::printf("quorel snapshot: %zu functions%s written to %s\n", capture.functions.size(),
+                capture.driver_opened ? "" : " (the driver did not initialise)",
+                folder.string().c_str());
+    return capture.driver_opened ? cli::kExitOk : cli::kExitFailure;
+}
+
+}  // namespace commands

@@ -1,0 +1,26 @@
+// The three files `quorel snapshot DIR` writes: each function's
+// configuration bytes as a machine file, the registry entries the
+// annotation reads, and what the process ran on. Each returns the file's
+// text (registry.reg: its bytes, UTF-16LE with a byte-order mark, as
+// regedit exports it).
+#ifndef QUOREL_TOOLS_SNAPSHOT_FILES_H
+#define QUOREL_TOOLS_SNAPSHOT_FILES_H
+
+#include <string>
+
+#include "api/inspect.h"
+
+namespace snapshot {
+
+constexpr char kMachineFile[] = "machine.txt";
+constexpr char kRegistryFile[] = "registry.reg";
+constexpr char kAboutFile[] = "about.txt";
+
+// `registers`: also each card's register window, read through the exports.
+std::string MachineText(const quorel::inspect::ConfigCapture& capture, bool registers);
+std::string RegistryBytes();
+std::string AboutText(const quorel::inspect::ConfigCapture& capture);
+
+}  // namespace snapshot
+
+#endif  // QUOREL_TOOLS_SNAPSHOT_FILES_H
