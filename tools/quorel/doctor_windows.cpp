@@ -25,7 +25,7 @@ std::vector<std::string> CopiesText(const std::vector<dll_facts::DllFile>& copie
     for (const dll_facts::DllFile& f : copies) {
         std::string line = f.path + ": " + dll_facts::MachineText(f.machine);
         if (f.machine != dll_facts::ProcessMachine())
-            line += ", which a " + dll_facts::MachineText(dll_facts::ProcessMachine()) +
+            line += ", which this " + dll_facts::MachineText(dll_facts::ProcessMachine()) +
                     " program cannot load";
         line += f.version.empty() ? ", no version" : ", version " + f.version;
         if (!f.description.empty())

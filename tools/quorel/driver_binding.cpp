@@ -26,8 +26,8 @@ std::string LoadFailure(unsigned long error) {
                "the current folder nor on PATH" + code;
     const dll_facts::DllFile& first = copies.front();
     if (first.machine != dll_facts::ProcessMachine())
-        return first.path + " is " + dll_facts::MachineText(first.machine) + ", not " +
-               dll_facts::MachineText(dll_facts::ProcessMachine()) + " as this program" + code;
+        return first.path + " is " + dll_facts::MachineText(first.machine) + ", but this program is " +
+               dll_facts::MachineText(dll_facts::ProcessMachine()) + code;
     return first.path + " could not be loaded" + code;
 }
 
