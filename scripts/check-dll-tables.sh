@@ -69,7 +69,7 @@ check_no_tool_code 32 "$bin32/Quorel_32D.dll"
 check_tool_binds_late() {  # check_tool_binds_late BITS EXE DRIVER-DLL
   local table driver_lc
   driver_lc=$(tr '[:upper:]' '[:lower:]' <<<"$3")
-  echo "$(basename "$(dirname "$2")")/$(basename "$2") (tool)"
+  echo "$(basename "$2") ($1-bit tool)"
   [[ -f $2 ]] || { echo "  skip: $2 not built"; return; }
   table=$(tables "$1" "$2") || { fail "cannot read the tables of $2"; return; }
   if [[ -z $(imports_from "$table" "$driver_lc") ]]; then pass "no load-time import from $3"
