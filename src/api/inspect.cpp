@@ -25,16 +25,9 @@ std::vector<PeerFunction> UnreachedFunctions() {
     return PeerBusFunctions();
 }
 
-int DriverInitResult() {
-    if (driver_open != 0)
-        return 1;
-    const uint8_t result = InitializeUlvexa();
-    if (result == 1)
-        RemoveUlvexaDriver();
-    return result;
-}
-
 namespace {
+
+constexpr uint8_t kInitializeSuccess = 1;  // as OpenDriver takes it: exactly 1
 
 uint32_t ConfigDword(const DeviceRecord* r, unsigned offset) {
     uint32_t v = 0;
@@ -44,6 +37,15 @@ uint32_t ConfigDword(const DeviceRecord* r, unsigned offset) {
 }
 
 }  // namespace
+
+int DriverInitResult() {
+    if (driver_open != 0)
+        return kInitializeSuccess;
+    const uint8_t result = InitializeUlvexa();
+    if (result == kInitializeSuccess)
+        RemoveUlvexaDriver();
+    return result;
+}
 
 BarProblem CheckBar0(const DeviceRecord* card) {
     if (IsMappableBar(card->bar[0]))

@@ -10,8 +10,8 @@
 #include "card_target.h"
 #include "peer_note.h"
 #include "quiet_stdout.h"
-#include "scan_diagnosis.h"
 #include "quorel.h"
+#include "scan_diagnosis.h"
 
 namespace commands {
 
