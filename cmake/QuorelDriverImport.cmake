@@ -35,3 +35,19 @@ add_custom_target(ulvexa_implib DEPENDS ${_implib})
 add_library(ulvexa_import INTERFACE)
 add_dependencies(ulvexa_import ulvexa_implib)
 target_link_libraries(ulvexa_import INTERFACE ${_implib})
+
+# The same functions bound at their first call (a delay-load import library,
+# resolved by mingw's __delayLoadHelper2), for the quorel tool alone: it must
+# start and explain itself when the DLL is missing or of the other bitness.
+# The DLLs we ship keep the load-time import above.
+set(_delaylib ${CMAKE_BINARY_DIR}/driver/libUlvexa${QUOREL_BITS}-delay.a)
+add_custom_command(
+  OUTPUT ${_delaylib}
+  COMMAND ${QUOREL_DLLTOOL} --input-def ${_def_out} --dllname ${_dll}
+          --output-delaylib ${_delaylib} ${_kill_at}
+  DEPENDS ${_def_in}
+  COMMENT "Generating delay-load import library for ${_dll}")
+add_custom_target(ulvexa_delaylib DEPENDS ${_delaylib})
+add_library(ulvexa_delay_import INTERFACE)
+add_dependencies(ulvexa_delay_import ulvexa_delaylib)
+target_link_libraries(ulvexa_delay_import INTERFACE ${_delaylib})

@@ -9,7 +9,9 @@
 #  - Quorel carries nothing only tools and tests call (tool_only_symbols);
 #  - the trace flavour (BIN/trace) exports the same names at the same
 #    ordinals as the release DLL and imports what it does plus exactly
-#    trace_imports, what opening and writing the trace file needs.
+#    trace_imports, what opening and writing the trace file needs;
+#  - quorel.exe binds the driver library late (no load-time import), so it
+#    starts without it.
 # Usage: scripts/check-dll-tables.sh [WIN64_BIN WIN32_BIN [EXPORT_LISTS_DIR [SIM64 SIM32]]]
 # (the stand-in DLLs are looked for in SIM64/SIM32, by default in the BIN folders)
 set -euo pipefail
@@ -87,6 +89,18 @@ check_no_tool_code 64 "$bin64/Quorel_64.dll"
 check_no_tool_code 32 "$bin32/Quorel_32D.dll"
 check_no_tool_code 64 "$bin64/trace/Quorel_64.dll"
 check_no_tool_code 32 "$bin32/trace/Quorel_32D.dll"
+
+check_tool_binds_late() {  # check_tool_binds_late BITS EXE DRIVER-DLL
+  local table driver_lc
+  driver_lc=$(tr '[:upper:]' '[:lower:]' <<<"$3")
+  echo "$(basename "$2") ($1-bit tool)"
+  [[ -f $2 ]] || { echo "  skip: $2 not built"; return; }
+  table=$(tables "$1" "$2") || { fail "cannot read the tables of $2"; return; }
+  if [[ -z $(imports_from "$table" "$driver_lc") ]]; then pass "no load-time import from $3"
+  else fail "imports from $3 at load time: it would not start without it"; fi
+}
+check_tool_binds_late 64 "$bin64/quorel.exe" Ulvexa64.dll
+check_tool_binds_late 32 "$bin32/quorel.exe" Ulvexa32.dll
 
 if (( failures )); then echo "DLL tables: $failures check(s) failed"; exit 1; fi
 echo "DLL tables: all checks passed"

@@ -42,6 +42,23 @@ const BusNode* RootBus();
 // around them); the device list and the bus tree do not change.
 std::vector<PeerFunction> UnreachedFunctions();
 
+// Calls InitializeUlvexa once more, outside discovery, and returns the byte
+// it returned (1 is success; the driver is released again then). Discovery
+// drops this result; a tool asks for it to tell a driver that does not
+// initialise from a bus where nothing answers. The device list does not
+// change.
+int DriverInitResult();
+
+// Why a card's window is not even offered to MapPhysToLin, read from its
+// BAR0 as configuration space holds it.
+enum class BarProblem {
+    kNone,        // memory at a 32-bit base: the driver is asked to map it
+    kUnassigned,  // no base address (the firmware gave it none)
+    kIoSpace,     // an I/O-port BAR, not memory
+    kAbove4GiB,   // a 64-bit BAR whose base lies above 4 GiB
+};
+BarProblem CheckBar0(const DeviceRecord* card);
+
 // The card at search position `position` (from 0), as Quorel_open counts:
 // every type-1 card in list order, then every type-2 card. *type receives
 // its variant (1 or 2). Null when there is none.

@@ -2,7 +2,9 @@
 // read-only on this machine's own PCI bus against lspci.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <sstream>
 
 #include "command_run.h"
@@ -59,6 +61,62 @@ TEST_F(ListOverSysfs, RecordsStayUnannotatedWithoutARegistryFile) {
     test_support::SetEnv("QUOREL_SIM_REGISTRY", test_support::SourcePath("sim/machines/default-nt6.reg").c_str());
     run = RunTool("list");
     EXPECT_NE(run.out.find("  Quorel type 1 card\n"), std::string::npos) << run.out;
+}
+
+// The first line of `quorel doctor` whose label is `label`, without it.
+std::string DoctorFact(const std::string& out, const std::string& label) {
+    std::istringstream in(out);
+    for (std::string line; std::getline(in, line);) {
+        const size_t start = line.find_first_not_of(' ');
+        if (start != std::string::npos && line.compare(start, label.size() + 1, label + " ") == 0)
+            return line.substr(line.find_first_not_of(' ', start + label.size()));
+    }
+    return "(no " + label + ")";
+}
+
+// `quorel doctor` on a fake tree of the default machine, one change per row:
+// what the kernel shows of card 0 at 00:05.0 and of the tree.
+TEST_F(ListOverSysfs, DoctorShowsTheKernelsSide) {
+    namespace fs = std::filesystem;
+    const struct {
+        const char* name;
+        std::function<void(const fs::path& root, const fs::path& card)> change;
+        const char* label;
+        const char* fact;  // how the fact's text begins
+    } cases[] = {
+        {"as made", [](const fs::path&, const fs::path&) {}, "kernel driver", "none"},
+        {"no lockdown file", [](const fs::path&, const fs::path&) {}, "lockdown", "not reported"},
+        {"lockdown",
+         [](const fs::path& root, const fs::path&) {
+             fs::create_directories(root / "kernel/security");
+             test_support::WriteFile((root / "kernel/security/lockdown").string(),
+                                     "none [integrity] confidentiality\n");
+         },
+         "lockdown", "integrity"},
+        {"no permission",
+         [](const fs::path&, const fs::path& card) { fs::permissions(card / "resource0", fs::perms::none); },
+         "resource0", "---------- "},
+        {"driver bound",
+         [](const fs::path& root, const fs::path& card) {
+             fs::create_directories(root / "bus/pci/drivers/uio_pci_generic");
+             fs::create_directory_symlink(root / "bus/pci/drivers/uio_pci_generic", card / "driver");
+         },
+         "kernel driver", "uio_pci_generic"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        UseTreeOf("sim/machines/default.lspci");
+        const fs::path root = std::getenv(test_support::kSysfsRootVariable);
+        c.change(root, root / "bus/pci/devices/0000:00:05.0");
+        auto run = RunTool("doctor");
+        EXPECT_EQ(DoctorFact(run.out, c.label).rfind(c.fact, 0), 0u) << run.out;
+        EXPECT_EQ(run.exit_code, 0) << run.out;  // the other cards open in any case
+    }
+    test_support::SetEnv(test_support::kSysfsRootVariable, "/nonexistent-sysfs");
+    auto run = RunTool("doctor");
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_NE(run.out.find("verdict: no card can be opened: /nonexistent-sysfs/bus/pci/devices cannot "
+                           "be read"), std::string::npos) << run.out;
 }
 
 // Read-only: discovery reads configuration space and maps nothing.

@@ -21,8 +21,11 @@ regs=$repo/sim/machines
 # snapshot, then at the commands | snapshot option | commands
 rows=()
 for machine in "${machines[@]}"; do
+  # One card's dump (lspci -s) sits on a bus only the peer-bus probe reaches.
+  peers="0 0"
+  [[ $machine == *-s.txt ]] && peers="0 1"
   for version in 4.10 4.90 5.1 6.1; do
-    rows+=("$machine|$version|-|0 0|-|list")
+    rows+=("$machine|$version|-|$peers|-|list")
   done
 done
 rows+=(

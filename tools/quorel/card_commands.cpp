@@ -11,6 +11,7 @@
 #include "peer_note.h"
 #include "quiet_stdout.h"
 #include "quorel.h"
+#include "scan_diagnosis.h"
 
 namespace commands {
 
@@ -125,9 +126,13 @@ int Cards(const cli::Args& args) {
     }
     if (args.json)
         std::printf("%s\n", json.EndArray().Text().c_str());
+    std::fflush(stdout);  // what stderr says comes after the table
+    if (!inspect::Devices()) {
+        PrintEmptyScan(DiagnoseScan());  // names the functions a peer probe reaches
+        return cli::kExitOk;
+    }
     if (position == 0)
         std::fprintf(stderr, "quorel: no cards found (`quorel list` shows what the scan found)\n");
-    std::fflush(stdout);  // the note on stderr comes after the table
     PrintUnreachedNote();
     return cli::kExitOk;
 }

@@ -6,6 +6,7 @@
 #include "api/inspect.h"
 #include "list_commands.h"
 #include "peer_note.h"
+#include "scan_diagnosis.h"
 
 namespace commands {
 
@@ -22,11 +23,7 @@ bool Discover() {
     quorel::inspect::Annotate();
     if (quorel::inspect::Devices())
         return true;
-    std::fprintf(stderr,
-                 "quorel: the bus scan found no PCI functions. The driver-access library "
-                 "could not be initialised or answered no configuration read.\n"
-                 "  With the stand-in library: check QUOREL_SIM_MACHINE; "
-                 "QUOREL_SIM_LOG=stderr shows every call.\n");
+    PrintEmptyScan(DiagnoseScan());
     return false;
 }
 

@@ -6,6 +6,8 @@
 
 #include "cli.h"
 #include "card_commands.h"
+#include "doctor.h"
+#include "driver_binding.h"
 #include "list_commands.h"
 #include "snapshot_command.h"
 
@@ -34,7 +36,20 @@ const cli::Command kCommands[] = {
      commands::Snapshot},
     {"version", commands::usage::kVersion, "the library's version banner", 0, 0,
      commands::Version},
+    {"doctor", "[--json]", "why a card is or is not reachable: run this first", 0, 0,
+     commands::Doctor},
 };
+
+// Commands that run without the driver-access library: the rest refuse
+// with the reason when it cannot be bound.
+const char* const kWithoutDriver[] = {"doctor", "version"};
+
+bool NeedsDriver(const cli::Command& command) {
+    for (const char* name : kWithoutDriver)
+        if (!std::strcmp(command.name, name))
+            return false;
+    return true;
+}
 
 void PrintHelp(std::FILE* out) {
     std::fprintf(out, "usage: quorel COMMAND [ARGS] [--json]\n\ncommands:\n");
@@ -109,5 +124,10 @@ int main(int argc, char** argv) {
         return cli::UsageError(*command, "missing arguments");
     if (args.positional.size() > command->max_args)
         return cli::UsageError(*command, "too many arguments");
+    std::string unbound;
+    if (NeedsDriver(*command) && !driver_binding::Bind().Usable(unbound)) {
+        std::fprintf(stderr, "quorel: %s\n  `quorel doctor` says more.\n", unbound.c_str());
+        return cli::kExitFailure;
+    }
     return command->run(args);
 }

@@ -33,24 +33,30 @@ std::string FunctionsText(const std::vector<PeerFunction>& functions) {
     for (const PeerFunction& f : functions) {
         if (!text.empty())
             text += ", ";
-        text += cli::AddressText(f.bus, f.devfn) + " " + cli::Hex(f.vendor_id, 4) + ":" +
-                cli::Hex(f.device_id, 4);
+        text += FunctionText(f);
     }
     return text;
 }
 
 }  // namespace
 
+std::string FunctionText(const PeerFunction& f) {
+    return cli::AddressText(f.bus, f.devfn) + " " + cli::Hex(f.vendor_id, 4) + ":" +
+           cli::Hex(f.device_id, 4);
+}
+
+std::string UnreachedText(const std::vector<PeerFunction>& functions) {
+    const bool one = functions.size() == 1;
+    return std::to_string(functions.size()) + " function" + (one ? "" : "s") + " on " +
+           BusesText(functions) + (one ? " is" : " are") +
+           " not reached from bus 0 (a card there is found only with " +
+           quorel::kPeerBusesVariable + "=1): " + FunctionsText(functions);
+}
+
 void PrintUnreachedNote() {
     const std::vector<PeerFunction> functions = quorel::inspect::UnreachedFunctions();
-    if (functions.empty())
-        return;
-    const bool one = functions.size() == 1;
-    std::fprintf(stderr,
-                 "note: %u function%s on %s %s not reached from bus 0 (a card there is found "
-                 "only with %s=1): %s\n",
-                 static_cast<unsigned>(functions.size()), one ? "" : "s", BusesText(functions).c_str(),
-                 one ? "is" : "are", quorel::kPeerBusesVariable, FunctionsText(functions).c_str());
+    if (!functions.empty())
+        std::fprintf(stderr, "note: %s\n", UnreachedText(functions).c_str());
 }
 
 }  // namespace commands

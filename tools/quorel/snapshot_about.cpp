@@ -11,7 +11,7 @@
 #include "snapshot_files.h"
 
 #ifdef _WIN32
-#include <vector>
+#include "dll_facts.h"
 #else
 #include <climits>
 #include <unistd.h>
@@ -52,21 +52,11 @@ std::string WindowsLine() {
 #ifdef _WIN32
 // A loaded module's full path and file version, "path (version a.b.c.d)".
 std::string ModuleText(HMODULE module) {
-    WCHAR path[MAX_PATH] = {};
-    if (!GetModuleFileNameW(module, path, MAX_PATH))
+    const std::string path = dll_facts::ModulePath(module);
+    if (path.empty())
         return "not loaded";
-    std::string text = Narrow(path);
-    DWORD ignored = 0, size = GetFileVersionInfoSizeW(path, &ignored);
-    std::vector<BYTE> block(size);
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    if (size && GetFileVersionInfoW(path, 0, size, block.data()) &&
-        VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) && fixed)
-        return text + " (version " + std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." +
-               std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
-               std::to_string(HIWORD(fixed->dwFileVersionLS)) + "." +
-               std::to_string(LOWORD(fixed->dwFileVersionLS)) + ")";
-    return text + " (no version resource)";
+    const std::string version = dll_facts::Describe(path).version;
+    return path + (version.empty() ? " (no version resource)" : " (version " + version + ")");
 }
 
 std::string ModulesLines() {

@@ -1,0 +1,159 @@
+// `quorel doctor`: the process, where the driver-access library comes from,
+// what the scan found and missed, and for each card whether its window
+// maps and why not.
+#include "doctor.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "api/inspect.h"
+#include "doctor_platform.h"
+#include "doctor_report.h"
+#include "peer_note.h"
+#include "quiet_stdout.h"
+#include "quorel.h"
+#include "scan_diagnosis.h"
+
+namespace commands {
+
+namespace {
+
+using doctor::FactList;
+using doctor::Report;
+using quorel::DeviceRecord;
+namespace inspect = quorel::inspect;
+namespace card = quorel::card;
+
+constexpr int kOpenMapFailed = 2;
+constexpr int kBitsPerByte = 8;
+
+void AddProcessSection(Report& report) {
+    int major = 0, minor = 0;
+    {
+        QuietStdout quiet;  // the banner is not part of the report
+        Quorel_LibVersion(&major, &minor);
+    }
+    report.Add("process").facts
+        .Text("bitness", std::to_string(sizeof(void*) * kBitsPerByte) + "-bit")
+        .Text("library_version", std::to_string(major) + "." + (minor < 10 ? "0" : "") +
+                                     std::to_string(minor));
+}
+
+void AddScanSection(Report& report, const ScanFacts& scan) {
+    std::vector<std::string> unreached;
+    for (const quorel::PeerFunction& f : scan.unreached)
+        unreached.push_back(FunctionText(f));
+    FactList& facts = report.Add("scan").facts;
+    facts.Text("initialisation", std::to_string(scan.init_result) +
+                                     (scan.init_result == 1 ? " (success)" : " (failed)"))
+        .Number("functions_found", scan.found)
+        .List("unreached_functions", unreached);
+    if (!unreached.empty())
+        facts.Text("opt_in", std::string(quorel::kPeerBusesVariable) + "=1 scans their buses too");
+}
+
+std::string BarProblemText(inspect::BarProblem problem) {
+    switch (problem) {
+    case inspect::BarProblem::kUnassigned:
+        return "BAR0 is unassigned (no base address)";
+    case inspect::BarProblem::kIoSpace:
+        return "BAR0 is in I/O space, not memory";
+    case inspect::BarProblem::kAbove4GiB:
+        return "BAR0 lies above 4 GiB, which the driver's map record cannot address";
+    case inspect::BarProblem::kNone:
+        break;
+    }
+    return "";
+}
+
+// Opens the card as an application would, reads its board ID, closes it.
+// "" when it opened, else why not.
+std::string TryOpen(int position, const DeviceRecord* record, FactList& facts) {
+    const std::string bar = BarProblemText(inspect::CheckBar0(record));
+    if (!bar.empty())
+        return bar;
+    const int result = Quorel_open(position);
+    if (result != 0)
+        return result == kOpenMapFailed
+                   ? "the driver-access library refused to map it (MapPhysToLin returned NULL)"
+                   : "Quorel_open returned " + std::to_string(result);
+    const int reg = static_cast<int>(card::kBoardIdOffset / card::kRegisterStride);
+    facts.Number("board_id", card::BoardIdFromRegister(static_cast<uint8_t>(Quorel_in(reg))));
+    Quorel_close();
+    return "";
+}
+
+std::string RegistryText(const DeviceRecord* r) {
+    if (!r->registry_matched)
+        return "no (no registry entry)";
+    return std::string("yes: ") + (r->device_desc[0] ? r->device_desc : r->hardware_key);
+}
+
+// One item per card; returns how many open and, for the first that does
+// not, why.
+int AddCards(Report& report, std::string& first_failure) {
+    doctor::Section& section = report.Add("cards");
+    section.items_key = "cards";
+    section.item_title = "card";
+    inspect::Annotate();
+    int opened = 0;
+    int32_t type = 0;
+    for (int position = 0; const DeviceRecord* r = inspect::CardAt(position, &type); ++position) {
+        FactList facts;
+        facts.Number("position", position).Number("type", type)
+            .Text("location", cli::AddressText(r)).Text("bar0", cli::Hex(r->bar[0], 8));
+        const std::string suspect = AddCardPlatformFacts(facts, r);
+        std::string why = TryOpen(position, r, facts);
+        if (!why.empty() && !suspect.empty())
+            why += "; " + suspect;
+        facts.Text("window", why.empty() ? "maps" : "does not map: " + why)
+            .Text("registry", RegistryText(r));
+        if (why.empty())
+            ++opened;
+        else if (first_failure.empty())
+            first_failure = "card " + std::to_string(position) + " at " + cli::AddressText(r) + ": " + why;
+        section.items.push_back(facts);
+    }
+    section.facts.Number("found", static_cast<long long>(section.items.size())).Number("open", opened);
+    return opened;
+}
+
+std::string NoCardReason(const ScanFacts& scan) {
+    if (scan.outcome != ScanOutcome::kFound)
+        return EmptyScanText(scan);
+    std::string reason = "none of the " + std::to_string(scan.found) +
+                         " PCI functions found is a QUOREL card (6a5d:0101 or 6a5d:494f)";
+    return scan.unreached.empty() ? reason : reason + "; " + UnreachedText(scan.unreached);
+}
+
+}  // namespace
+
+int Doctor(const cli::Args& args) {
+    Report report;
+    AddProcessSection(report);
+    const std::string blocker = doctor::AddPlatformSections(report);
+    if (blocker.empty()) {
+        const ScanFacts scan = DiagnoseScan(true);
+        AddScanSection(report, scan);
+        std::string failure;
+        const int opened = AddCards(report, failure);
+        const size_t cards = report.sections.back().items.size();
+        report.ok = opened > 0;
+        if (report.ok)
+            report.reason = std::to_string(opened) + " of " + std::to_string(cards) + " cards open";
+        else if (cards == 0)
+            report.reason = "no card can be opened: " + NoCardReason(scan);
+        else
+            report.reason = "no card can be opened: " + failure;
+        const std::string hint = report.ok ? "" : doctor::PlatformHint();
+        if (!hint.empty())
+            report.reason += "; " + hint;
+    } else {
+        report.reason = "no card can be opened: " + blocker;
+    }
+    report.Print(args.json);
+    return report.ok ? cli::kExitOk : cli::kExitFailure;
+}
+
+}  // namespace commands

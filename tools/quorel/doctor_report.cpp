@@ -1,0 +1,110 @@
+#include "doctor_report.h"
+
+#include <cstdio>
+
+namespace doctor {
+
+namespace {
+
+constexpr int kLabelWidth = 22;
+
+std::string Label(std::string key) {
+    for (char& c : key)
+        if (c == '_')
+            c = ' ';
+    return key;
+}
+
+}  // namespace
+
+FactList& FactList::Text(const std::string& key, const std::string& value) {
+    facts_.push_back({key, Kind::kText, 0, {value}});
+    return *this;
+}
+
+FactList& FactList::Number(const std::string& key, long long value) {
+    facts_.push_back({key, Kind::kNumber, value, {std::to_string(value)}});
+    return *this;
+}
+
+FactList& FactList::Flag(const std::string& key, bool value) {
+    facts_.push_back({key, Kind::kFlag, value ? 1 : 0, {value ? "yes" : "no"}});
+    return *this;
+}
+
+FactList& FactList::List(const std::string& key, const std::vector<std::string>& values) {
+    facts_.push_back({key, Kind::kList, 0, values});
+    return *this;
+}
+
+void FactList::Print(const std::string& indent) const {
+    for (const Fact& f : facts_) {
+        const int width = kLabelWidth - static_cast<int>(indent.size());
+        if (f.kind != Kind::kList) {
+            std::printf("%s%-*s %s\n", indent.c_str(), width, Label(f.key).c_str(), f.texts[0].c_str());
+            continue;
+        }
+        std::printf("%s%-*s %s\n", indent.c_str(), width, Label(f.key).c_str(),
+                    f.texts.empty() ? "none" : f.texts[0].c_str());
+        for (size_t i = 1; i < f.texts.size(); ++i)
+            std::printf("%s%-*s %s\n", indent.c_str(), width, "", f.texts[i].c_str());
+    }
+}
+
+void FactList::AddTo(cli::Json& json) const {
+    for (const Fact& f : facts_) {
+        json.Key(f.key);
+        if (f.kind == Kind::kNumber)
+            json.Int(f.number);
+        else if (f.kind == Kind::kFlag)
+            json.Bool(f.number != 0);
+        else if (f.kind == Kind::kText)
+            json.String(f.texts[0]);
+        else {
+            json.BeginArray();
+            for (const std::string& t : f.texts)
+                json.String(t);
+            json.EndArray();
+        }
+    }
+}
+
+Section& Report::Add(const std::string& key) {
+    sections.push_back(Section{key, {}, {}, {}, {}});
+    return sections.back();
+}
+
+void Report::Print(bool json) const {
+    if (json) {
+        cli::Json out;
+        out.BeginObject();
+        for (const Section& s : sections) {
+            out.Key(s.key).BeginObject();
+            s.facts.AddTo(out);
+            if (!s.items_key.empty()) {
+                out.Key(s.items_key).BeginArray();
+                for (const FactList& item : s.items) {
+                    out.BeginObject();
+                    item.AddTo(out);
+                    out.EndObject();
+                }
+                out.EndArray();
+            }
+            out.EndObject();
+        }
+        out.Key("ok").Bool(ok).Key("reason").String(reason).EndObject();
+        std::printf("%s\n", out.Text().c_str());
+        return;
+    }
+    for (const Section& s : sections) {
+        std::printf("%s\n", Label(s.key).c_str());
+        s.facts.Print("  ");
+        for (size_t i = 0; i < s.items.size(); ++i) {
+            std::printf("  %s %u\n", s.item_title.c_str(), static_cast<unsigned>(i));
+            s.items[i].Print("    ");
+        }
+    }
+    std::printf("verdict: %s\n", reason.c_str());
+}
+
+}  // namespace doctor

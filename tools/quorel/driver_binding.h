@@ -1,0 +1,34 @@
+// The tool's own binding of the driver-access library. On Windows the tool
+// binds Ulvexa64.dll / Ulvexa32.dll at the first call (a delay-load
+// import), so it starts without it; before any command calls the driver it
+// loads the DLL here and checks every function the Quorel DLL imports, so
+// that a missing or wrong DLL is reported instead of failing inside a
+// call. Natively the driver is linked in and always bound.
+#ifndef QUOREL_TOOLS_DRIVER_BINDING_H
+#define QUOREL_TOOLS_DRIVER_BINDING_H
+
+#include <string>
+#include <vector>
+
+namespace driver_binding {
+
+struct Binding {
+    std::string name;                  // "Ulvexa64.dll"; natively what is linked in
+    bool loaded = false;
+    std::string path;                  // the file loaded
+    unsigned long error = 0;           // the loader's error when not loaded
+    std::string why;                   // why not loaded, for people
+    std::vector<std::string> missing;  // functions the loaded DLL does not export
+
+    // True when every driver call can be made; else false with `reason`.
+    bool Usable(std::string& reason) const;
+};
+
+// The functions the Quorel DLL of this bitness imports from the driver.
+std::vector<std::string> ImportedFunctions();
+// Loads and checks the driver once per process.
+const Binding& Bind();
+
+}  // namespace driver_binding
+
+#endif  // QUOREL_TOOLS_DRIVER_BINDING_H

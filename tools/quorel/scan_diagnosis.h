@@ -1,0 +1,39 @@
+// Why the bus scan found what it found: the library's device list, the
+// driver's initialisation and the functions only a peer-bus probe reaches.
+// `list`, `tree`, `cards` and `doctor` explain an empty scan from it.
+#ifndef QUOREL_TOOLS_SCAN_DIAGNOSIS_H
+#define QUOREL_TOOLS_SCAN_DIAGNOSIS_H
+
+#include <string>
+#include <vector>
+
+#include "api/inspect.h"
+
+namespace commands {
+
+enum class ScanOutcome {
+    kFound,                 // the device list holds functions
+    kDriverNotInitialised,  // InitializeUlvexa failed: every read failed
+    kNothingAnswered,       // the driver initialised, no function answered
+    kOnlyUnreached,         // functions answer, none reachable from bus 0
+};
+
+struct ScanFacts {
+    ScanOutcome outcome = ScanOutcome::kFound;
+    int init_result = 1;      // InitializeUlvexa's byte, asked again
+    unsigned found = 0;       // records in the device list
+    std::vector<quorel::PeerFunction> unreached;
+};
+
+// Runs discovery (once per process, as an open does) and looks at it. The
+// initialisation is asked again only when the list is empty, or always
+// with `always_ask_driver`.
+ScanFacts DiagnoseScan(bool always_ask_driver = false);
+// One sentence on an empty scan: "the bus scan found no PCI functions: ...".
+std::string EmptyScanText(const ScanFacts& facts);
+// Prints EmptyScanText as quorel's complaint on stderr, with a hint.
+void PrintEmptyScan(const ScanFacts& facts);
+
+}  // namespace commands
+
+#endif  // QUOREL_TOOLS_SCAN_DIAGNOSIS_H
