@@ -74,7 +74,7 @@ private:
     size_t at_ = 0;
 };
 
-struct Spec {
+struct FunctionPlan {
     unsigned bus, device, function;
     uint8_t kind, args[3], registry, fail;
     bool multi, first_here;
@@ -90,8 +90,8 @@ void Put(Config& c, unsigned offset, uint32_t value, unsigned bytes) {
 
 unsigned Word(const Config& c, unsigned offset) { return c[offset] | c[offset + 1] << 8; }
 
-Spec ReadSpec(Bytes& in, size_t index) {
-    Spec s{};
+FunctionPlan ReadPlan(Bytes& in, size_t index) {
+    FunctionPlan s{};
     s.bus = in.Next() & kBusMask;
     const uint8_t slot = in.Next();
     s.device = slot & 31;
@@ -107,11 +107,11 @@ Spec ReadSpec(Bytes& in, size_t index) {
     return s;
 }
 
-bool IsCard(const Spec& s) {
+bool IsCard(const FunctionPlan& s) {
     return s.kind == kType1Card || s.kind == kType2Card || s.kind == kOtherCard;
 }
 
-void PutBar(Config& c, const Spec& s, uint32_t previous_window) {
+void PutBar(Config& c, const FunctionPlan& s, uint32_t previous_window) {
     static constexpr uint32_t kFlags[] = {0, 0x8, 0x1, 0, 0, 0x4, 0x4, 0};
     const uint8_t choice = s.args[0] & 7;
     uint32_t bar0 = (choice == kShared ? previous_window : s.window) | kFlags[choice];
@@ -138,12 +138,12 @@ void PutBridge(Config& c, uint16_t vendor, uint16_t device, unsigned primary, un
     Put(c, kBusNumbers, primary | secondary << 8 | subordinate << 16, 3);
 }
 
-void PutCard(Config& c, const Spec& s, uint16_t device, uint32_t previous_window) {
+void PutCard(Config& c, const FunctionPlan& s, uint16_t device, uint32_t previous_window) {
     PutIdentity(c, kCardVendor, device, 0x118000, 0);
     PutBar(c, s, previous_window);
 }
 
-Config MakeConfig(const Spec& s, uint32_t previous_window) {
+Config MakeConfig(const FunctionPlan& s, uint32_t previous_window) {
     Config c{};
     const uint8_t* a = s.args;
     const uint16_t id = static_cast<uint16_t>(a[0] << 8 | a[1]);
@@ -177,13 +177,13 @@ Config MakeConfig(const Spec& s, uint32_t previous_window) {
     return c;
 }
 
-std::string AddressText(const Spec& s) {
+std::string AddressText(const FunctionPlan& s) {
     char text[16];
     std::snprintf(text, sizeof(text), "%02x:%02x.%x", s.bus, s.device, s.function);
     return text;
 }
 
-void AppendFunction(std::string& out, const Spec& s, const Config& c) {
+void AppendFunction(std::string& out, const FunctionPlan& s, const Config& c) {
     out += AddressText(s) + " fuzz\n";
     char row[8];
     for (unsigned offset = 0; offset < kConfigBytes; offset += kRowBytes) {
@@ -197,7 +197,7 @@ void AppendFunction(std::string& out, const Spec& s, const Config& c) {
     }
 }
 
-void AppendDirectives(std::string& out, const Spec& s) {
+void AppendDirectives(std::string& out, const FunctionPlan& s) {
     char line[64];
     if (s.fail) {
         std::snprintf(line, sizeof(line), "fail-read %s 0x%02x", AddressText(s).c_str(),
@@ -226,11 +226,11 @@ std::wstring HardwareId(const Config& c, bool no_subsystem) {
 }
 
 // A name for the function's instance or entry key, unique per location.
-std::wstring KeyName(const Spec& s, wchar_t tag) {
+std::wstring KeyName(const FunctionPlan& s, wchar_t tag) {
     return std::wstring(1, tag) + std::to_wstring(s.bus << 8 | s.device << 3 | s.function);
 }
 
-std::wstring LocationText(const Spec& s, bool windows6) {
+std::wstring LocationText(const FunctionPlan& s, bool windows6) {
     const unsigned bus = s.bus + ((s.registry & kOtherBus) ? 1 : 0);
     const unsigned device = s.device + ((s.registry & kDeviceAlias) ? 32 : 0);
     wchar_t text[kPathChars];
@@ -245,7 +245,7 @@ std::wstring LocationText(const Spec& s, bool windows6) {
     return text;
 }
 
-void AppendNtInstance(RegText& reg, const Spec& s, const Config& c, bool windows6, wchar_t tag) {
+void AppendNtInstance(RegText& reg, const FunctionPlan& s, const Config& c, bool windows6, wchar_t tag) {
     const std::wstring key = L"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\PCI\\" +
                              HardwareId(c, s.registry & kNoSubsystem) + L"\\" + KeyName(s, tag);
     reg.Key(key);
@@ -260,7 +260,7 @@ void AppendNtInstance(RegText& reg, const Spec& s, const Config& c, bool windows
         reg.Key(key + L"\\Control");
 }
 
-void Append9xEntry(RegText& reg, const Spec& s, const Config& c, wchar_t tag) {
+void Append9xEntry(RegText& reg, const FunctionPlan& s, const Config& c, wchar_t tag) {
     wchar_t instance[kPathChars];
     std::swprintf(instance, kPathChars, L"\\BUS_%02X&DEV_%02X&FUNC_%02X", s.bus, s.device,
                   s.function);
@@ -276,7 +276,7 @@ void Append9xEntry(RegText& reg, const Spec& s, const Config& c, wchar_t tag) {
     reg.Text(L"ClassGUID", kClassGuid);
 }
 
-void AppendEntries(World& world, const Spec& s, const Config& c) {
+void AppendEntries(World& world, const FunctionPlan& s, const Config& c) {
     if (!(s.registry & kEntry))
         return;
     const unsigned copies = (s.registry & kTwice) ? 2 : 1;
@@ -312,7 +312,7 @@ World MakeWorld(const uint8_t* data, size_t size) {
     std::string directives = fail_init ? "fail-init\n" : "";
     uint32_t previous_window = 0;
     for (size_t index = 0; index < kMaxFunctions && !in.empty(); ++index) {
-        Spec s = ReadSpec(in, index);
+        FunctionPlan s = ReadPlan(in, index);
         s.first_here = taken.insert(s.bus << 8 | s.device << 3 | s.function).second;
         AppendDirectives(directives, s);
         if (!s.first_here)

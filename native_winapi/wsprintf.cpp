@@ -52,32 +52,32 @@ private:
     size_t length_ = 0;
 };
 
-// One conversion, `spec` just past its '%'; returns its last character.
-const WCHAR* Convert(const WCHAR* spec, Output* out, va_list* args) {
+// One conversion, `conv` just past its '%'; returns its last character.
+const WCHAR* Convert(const WCHAR* conv, Output* out, va_list* args) {
     size_t precision = 0;
-    if (*spec == L'.') {
-        for (++spec; *spec >= L'0' && *spec <= L'9'; ++spec) {
+    if (*conv == L'.') {
+        for (++conv; *conv >= L'0' && *conv <= L'9'; ++conv) {
             if (precision < kMaxChars)
-                precision = precision * kDecimalBase + static_cast<size_t>(*spec - L'0');
+                precision = precision * kDecimalBase + static_cast<size_t>(*conv - L'0');
         }
     }
-    bool narrow = *spec == L'h';
-    if (narrow || *spec == L'l')
-        ++spec;
-    switch (*spec) {
+    bool narrow = *conv == L'h';
+    if (narrow || *conv == L'l')
+        ++conv;
+    switch (*conv) {
     case L's':
         narrow ? out->PutText(va_arg(*args, const char*)) : out->PutText(va_arg(*args, const WCHAR*));
         break;
     case L'X':
     case L'x':
-        out->PutHex(va_arg(*args, unsigned), precision, *spec == L'X' ? kUpperDigits : kLowerDigits);
+        out->PutHex(va_arg(*args, unsigned), precision, *conv == L'X' ? kUpperDigits : kLowerDigits);
         break;
     case 0:
-        return spec - 1;  // a '%' at the very end prints nothing
+        return conv - 1;  // a '%' at the very end prints nothing
     default:
-        out->Put(*spec);  // "%%", and the letter of a conversion not known here
+        out->Put(*conv);  // "%%", and the letter of a conversion not known here
     }
-    return spec;
+    return conv;
 }
 
 }  // namespace
