@@ -24,30 +24,27 @@ endif()
 file(WRITE ${_def_out} "${_def}")
 set(QUOREL_DRIVER_DEF ${_def_out} CACHE INTERNAL "driver .def for this architecture")
 
-add_custom_command(
-  OUTPUT ${_implib}
-  COMMAND ${QUOREL_DLLTOOL} --input-def ${_def_out} --dllname ${_dll}
-          --output-lib ${_implib} ${_kill_at}
-  DEPENDS ${_def_in}
-  COMMENT "Generating import library for ${_dll}")
-add_custom_target(ulvexa_implib DEPENDS ${_implib})
+# _ulvexa_import_library(NAME OPTION FILE WHAT): a dlltool library FILE
+# (OPTION: --output-lib or --output-delaylib) and the interface target NAME
+# that links it.
+function(_ulvexa_import_library name option file what)
+  add_custom_command(
+    OUTPUT ${file}
+    COMMAND ${QUOREL_DLLTOOL} --input-def ${_def_out} --dllname ${_dll}
+            ${option} ${file} ${_kill_at}
+    DEPENDS ${_def_in}
+    COMMENT "Generating ${what} for ${_dll}")
+  add_custom_target(${name}_lib DEPENDS ${file})
+  add_library(${name} INTERFACE)
+  add_dependencies(${name} ${name}_lib)
+  target_link_libraries(${name} INTERFACE ${file})
+endfunction()
 
-add_library(ulvexa_import INTERFACE)
-add_dependencies(ulvexa_import ulvexa_implib)
-target_link_libraries(ulvexa_import INTERFACE ${_implib})
+_ulvexa_import_library(ulvexa_import --output-lib ${_implib} "import library")
 
 # The same functions bound at their first call (a delay-load import library,
 # resolved by mingw's __delayLoadHelper2), for the quorel tool alone: it must
 # start and explain itself when the DLL is missing or of the other bitness.
 # The DLLs we ship keep the load-time import above.
-set(_delaylib ${CMAKE_BINARY_DIR}/driver/libUlvexa${QUOREL_BITS}-delay.a)
-add_custom_command(
-  OUTPUT ${_delaylib}
-  COMMAND ${QUOREL_DLLTOOL} --input-def ${_def_out} --dllname ${_dll}
-          --output-delaylib ${_delaylib} ${_kill_at}
-  DEPENDS ${_def_in}
-  COMMENT "Generating delay-load import library for ${_dll}")
-add_custom_target(ulvexa_delaylib DEPENDS ${_delaylib})
-add_library(ulvexa_delay_import INTERFACE)
-add_dependencies(ulvexa_delay_import ulvexa_delaylib)
-target_link_libraries(ulvexa_delay_import INTERFACE ${_delaylib})
+_ulvexa_import_library(ulvexa_delay_import --output-delaylib
+  ${CMAKE_BINARY_DIR}/driver/libUlvexa${QUOREL_BITS}-delay.a "delay-load import library")
