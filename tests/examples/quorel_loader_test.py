@@ -11,15 +11,26 @@ from quorel import _loader
 PE_MACHINE = {"x86": 0x014C, "x64": 0x8664}
 
 
+def pe_image(machine):
+    """A whole DLL as far as its headers go: one section, its raw data at 0x200..0x400."""
+    image = bytearray(0x400)
+    image[:2], image[0x3C:0x40] = b"MZ", struct.pack("<I", 0x80)
+    image[0x80:0x98] = b"PE\0\0" + struct.pack("<HHIIIHH", machine, 1, 0, 0, 0, 0xF0, 0x2022)
+    image[0x98 + 56:0x98 + 64] = struct.pack("<II", 0x2000, 0x200)  # SizeOfImage, SizeOfHeaders
+    image[0x188:0x19C] = struct.pack("<8sIIII", b".text", 0x100, 0x1000, 0x200, 0x200)
+    return image
+
+
+def elf_image():
+    """A 64-bit shared object's header and one loadable segment, the whole file."""
+    header = struct.pack("<16sHHIQQQIHHHHHH", b"\x7fELF\x02\x01\x01", 3, 62, 1, 0, 64, 0, 0, 64, 56, 1, 64, 0, 0)
+    return header + struct.pack("<IIQQQQQQ", 1, 5, 0, 0, 0, 0x90, 0x90, 0x1000) + bytes(0x18)
+
+
 def fake_file(path, kind):
     """kind: "x86"/"x64" (PE), "elf64", or "text" (neither)."""
     os.makedirs(os.path.dirname(path), exist_ok=True)
-    image = bytearray(0x90)
-    if kind in PE_MACHINE:
-        image[:2], image[0x3C:0x40] = b"MZ", struct.pack("<I", 0x80)
-        image[0x80:0x86] = b"PE\0\0" + struct.pack("<H", PE_MACHINE[kind])
-    elif kind == "elf64":
-        image[:5] = b"\x7fELF\x02"
+    image = pe_image(PE_MACHINE[kind]) if kind in PE_MACHINE else elf_image() if kind == "elf64" else bytes(0x90)
     with open(path, "wb") as out:
         out.write(image)
 
@@ -112,6 +123,47 @@ class LoaderTable(unittest.TestCase):
             loaded = load()
             self.assertEqual(loaded.library, ("library", root + expected[1], host.stdcall))
             self.assertEqual(host.added, [root + expected[2]] if expected[2] else [])
+
+
+def real_library():
+    folder = next(f for f in os.environ["LD_LIBRARY_PATH"].split(os.pathsep) if os.path.isfile(f + "/libquorel.so"))
+    with open(os.path.join(folder, "libquorel.so"), "rb") as library:
+        return library.read()
+
+
+def without_section_headers(image):
+    """The same file with e_shoff and e_shnum zeroed: only the segments say how long it is."""
+    return image[:0x28] + bytes(8) + image[0x30:0x3C] + bytes(2) + image[0x3E:]
+
+
+def bad_image_size(image):
+    return image[:0x98 + 56] + struct.pack("<I", 0x1080) + image[0x98 + 60:]
+
+
+class Truncated(unittest.TestCase):
+    """Loaded for real (the Linux host), a cut library would kill this process
+    with SIGBUS: each must be refused first, naming the file."""
+
+    def test_cuts(self):
+        so, pe = real_library(), bytes(pe_image(PE_MACHINE["x64"]))
+        cuts = [("linux", so, n) for n in (64, 200, 1000, 5000, 20000, 100000, len(so) - 1)]
+        cuts += [("linux", without_section_headers(so), n) for n in (1000, 100000)]
+        cuts += [("win32", pe, n) for n in (0x30, 0x84, 0x150, 0x3FF)] + [("win32", bad_image_size(pe), 0x400)]
+        for platform, image, size in cuts:
+            with self.subTest(platform=platform, size=size), tempfile.TemporaryDirectory(prefix="quorel-") as folder:
+                path = os.path.join(folder, "libquorel.so" if platform == "linux" else "Quorel_64.dll")
+                with open(path, "wb") as out:
+                    out.write(image[:size])
+                host = _loader.this_host() if platform == "linux" else FakeHost(folder, platform, 64, {})
+                with self.assertRaisesRegex(_loader.LoadError, "^" + re.escape(path) + " is truncated or damaged: "):
+                    _loader.load(host, folder, path=path)
+
+    def test_whole_library_loads(self):
+        with tempfile.TemporaryDirectory(prefix="quorel-") as folder:
+            path = os.path.join(folder, "libquorel.so")
+            with open(path, "wb") as out:
+                out.write(without_section_headers(real_library()))
+            self.assertEqual(_loader.load(path=path).path, path)
 
 
 if __name__ == "__main__":
