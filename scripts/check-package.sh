@@ -40,6 +40,7 @@ layout=(README.txt include/quorel.h
   tools/x86/quorel.exe tools/x64/quorel.exe
   examples/c/single_card.c examples/c/multi_card.c
   examples/csharp/NativeMethods.cs examples/csharp/Imports.cs examples/csharp/Loader.cs
+  examples/csharp/ByBitness.cs examples/csharp/ImageCheck.cs
   examples/csharp/Example.cs examples/csharp/QuorelExample.exe.config
   examples/python/quorel/__init__.py examples/python/example.py
   docs/api.md docs/registers.md docs/stand-in.md docs/cli.md docs/behaviour.md docs/labview.md docs/trace.md)
