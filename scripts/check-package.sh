@@ -14,7 +14,10 @@
 #  - the packaged C examples, built for both architectures from the unpacked
 #    tree, and both quorel.exe, run under Wine against the packaged stand-in;
 #    the single-card example also with the trace DLL found first instead,
-#    printing the same and leaving a trace.
+#    printing the same and leaving a trace;
+#  - README.txt's first steps as written: the commands its "> " lines give,
+#    typed into one cmd.exe under Wine in the unpacked folder (see
+#    check_readme).
 # Usage: scripts/check-package.sh [ZIP]   (default: what scripts/package.sh made)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
@@ -40,6 +43,7 @@ layout=(README.txt include/quorel.h
   tools/x86/quorel.exe tools/x64/quorel.exe
   examples/c/single_card.c examples/c/multi_card.c
   examples/csharp/NativeMethods.cs examples/csharp/Imports.cs examples/csharp/Loader.cs
+  examples/csharp/ByBitness.cs examples/csharp/ImageCheck.cs
   examples/csharp/Example.cs examples/csharp/QuorelExample.exe.config
   examples/python/quorel/__init__.py examples/python/example.py
   docs/api.md docs/registers.md docs/stand-in.md docs/cli.md docs/behaviour.md docs/labview.md docs/trace.md)
@@ -159,6 +163,27 @@ check_trace_swap() {
   fi
 }
 
+# check_readme: README.txt's "> " lines, typed in order into one cmd.exe
+# (a batch file stopping at the first that fails) in the unpacked folder,
+# nothing set up first. Wine has no compiler: a MinGW-w64 compiler line runs
+# before, here, with the cross compiler of its name (it reads the package only).
+check_readme() {
+  local lines line words batch=$work/readme-steps.bat n=0 out status=0
+  echo "README.txt's first steps, as written"
+  mapfile -t lines < <(tr -d '\r' <"$root/README.txt" | sed -n 's/^ *> //p')
+  (( ${#lines[@]} )) || { fail "README.txt gives no \"> \" commands"; return; }
+  for line in "${lines[@]}"; do
+    n=$((n + 1)) && read -ra words <<<"$line"
+    if [[ ${words[0]} != *-w64-mingw32-gcc ]]; then printf '%s\r\n@if errorlevel 1 exit /b %d\r\n' "$line" $n >>"$batch"
+    elif (cd "$root" && "${words[@]}"); then pass "$line"; else fail "$line"; fi
+  done
+  out=$(cd "$root" && env -u QUOREL_TRACE -u WINEPATH "$QUOREL_ROOT/scripts/wine-run" cmd /c "Z:${batch//\//\\}" 2>&1 |
+    tr -d '\r') || status=$?
+  if (( status == 0 )); then pass "the ${#lines[@]} lines of its first steps"; return; fi
+  fail "README.txt's \"${lines[status - 1]:-?}\" exits non-zero; cmd.exe printed:"
+  tail -n 25 <<<"$out"
+}
+
 check_layout
 scripts/check-dll-tables.sh "$root/bin/x64" "$root/bin/x86" tests/dll "$root/sim/x64" "$root/sim/x86" ||
   failures=$((failures + 1))
@@ -170,6 +195,7 @@ build_examples x86
 check_versions
 run_in_wine
 check_tools
+check_readme
 
 if (( failures )); then echo "package: $failures check(s) failed"; exit 1; fi
 echo "package: all checks passed"

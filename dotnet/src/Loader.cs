@@ -6,7 +6,8 @@
 // folder itself. Its PE header is checked against the process before it is
 // loaded by absolute path, so the DllImports bind to it; the driver-access
 // library's folder, given or found, joins the DLL search for that load.
-// Mono on Linux: nothing is preloaded, dllmap names libquorel.so instead.
+// Mono on Linux: nothing is preloaded, dllmap names libquorel.so instead;
+// the copy mono would take first is only checked for being whole.
 using System;
 using System.Collections.Generic;
 using System.ComponentModel;
@@ -34,6 +35,7 @@ namespace Quorel
 
         public static int ProcessBits { get { return IntPtr.Size * 8; } }
         public static string LibraryName(int bits) { return bits == 32 ? "Quorel_32D.dll" : "Quorel_64.dll"; }
+        public const string SharedObjectName = "libquorel.so";
         public static string DriverName(int bits) { return bits == 32 ? "Ulvexa32.dll" : "Ulvexa64.dll"; }
         static string Arch(int bits) { return bits == 32 ? "x86" : "x64"; }
         static bool OnWindows { get { return Environment.OSVersion.Platform == PlatformID.Win32NT; } }
@@ -53,6 +55,8 @@ namespace Quorel
                     return;
                 if (OnWindows)
                     LoadOnWindows(driverDirectory);
+                else
+                    CheckSharedObject(SharedObjectFolders(BaseFolder));
                 loaded = true;
             }
         }
@@ -81,12 +85,37 @@ namespace Quorel
                 throw new QuorelLoadException(string.Format("{0} not found; folders tried: {1}{2}",
                     LibraryName(bits), Tried(folders), hint), null, "library", folders);
             }
-            CheckBitness(found, bits, "");
+            CheckFile(found, bits, "");
             return found;
         }
 
-        public static void CheckBitness(string path, int bits, string what)
+        // Mono looks beside the program first, then where dlopen looks.
+        public static string[] SharedObjectFolders(string baseFolder)
         {
+            var folders = new List<string> { baseFolder };
+            folders.AddRange((Environment.GetEnvironmentVariable("LD_LIBRARY_PATH") ?? "").Split(Path.PathSeparator));
+            return folders.FindAll(folder => folder.Length > 0).ToArray();
+        }
+
+        // A libquorel.so cut short would kill the process at its first call.
+        public static void CheckSharedObject(string[] folders)
+        {
+            string found = FirstWith(folders, SharedObjectName);
+            if (found != null)
+                CheckWhole(found, "");
+        }
+
+        static void CheckWhole(string path, string what)
+        {
+            string problem = ImageCheck.Problem(path);
+            if (problem != null)
+                throw new QuorelLoadException(string.Format("{0}{1} is truncated or damaged: {2}. Replace it with an" +
+                    " intact copy (reinstall the package, or copy the file again)", path, what, problem), path, null, null);
+        }
+
+        public static void CheckFile(string path, int bits, string what)
+        {
+            CheckWhole(path, what);
             int fileBits;
             string machine = PeMachine(path, out fileBits);
             if (machine == null)
@@ -137,7 +166,7 @@ namespace Quorel
             string[] folders = DriverFolders(Path.GetDirectoryName(library), BaseFolder, driverDirectory);
             string driver = FirstWith(folders, DriverName(bits));
             if (driver != null)
-                CheckBitness(driver, bits, " (the driver-access library)");
+                CheckFile(driver, bits, " (the driver-access library)");
             if (driver != null)
                 SetDllDirectoryW(Path.GetDirectoryName(driver));
             IntPtr module = LoadLibraryExW(library, IntPtr.Zero, LoadWithAlteredSearchPath);

@@ -20,8 +20,12 @@ three cards. On Linux the default is that simulated PC and
 load(driver="sysfs") drives this machine's own PCI bus.
 
 A file that cannot be used raises quorel.LoadError (an OSError) naming the
-file, its bitness and this Python's, or which of the two libraries was
-missing and every folder tried.
+file, its bitness and this Python's, or that it is truncated or damaged, or
+which of the two libraries was missing and every folder tried.
+
+The methods refuse what the quorel tool refuses (ValueError, or
+OverflowError for a number no C int holds): a register index outside
+0..254, a value outside 0..255, a board ID outside 0..3.
 
 Threads: the library keeps one process-wide state and takes no locks, so
 every method holds one process-wide lock, quorel.LOCK, for the call. A

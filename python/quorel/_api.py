@@ -1,5 +1,6 @@
 """The sixteen functions, declared for ctypes, and one method per function."""
 import ctypes
+import operator
 import threading
 import types
 
@@ -14,7 +15,7 @@ _FUNCTIONS = {
     "Quorel_open": ([_int], None),  # 1 and 2 both mean failure: see open()
     "Quorel_close": ([], None),
     "Quorel_in": ([_int], None),
-    "Quorel_out": ([_int, _int], "no card open, or register index 255"),
+    "Quorel_out": ([_int, _int], "no card open"),
     "Quorel_srst": ([], "no card open"),
     "Quorel_enint": ([], "no card open"),
     "Quorel_disint": ([], "no card open"),
@@ -25,7 +26,7 @@ _FUNCTIONS = {
     "Quorel_open2": ([], "no card found"),
     "Quorel_close2": ([], None),
     "Quorel_in2": ([_int, _int], None),
-    "Quorel_out2": ([_int, _int, _int], "board not open or outside 0..3, or register index 255"),
+    "Quorel_out2": ([_int, _int, _int], "no card filed under that board ID"),
     "Quorel_getvalidid2": ([_int_p], "null pointer"),
 }
 
@@ -36,9 +37,34 @@ _OPEN_FAILURES = {
 
 BOARD_COUNT = 4
 
+# What the methods accept, refused in the quorel tool's words. The library
+# would take any C int, count registers and values by their low 8 bits and
+# answer 1 for register 255 or a board outside 0..3: a wrong number would
+# reach another register, or read as a register holding 1. The functions as
+# declared (q.c) still pass any C int on.
+_C_INT = (-2**31, 2**31 - 1)
+_POSITION = (*_C_INT, f"a card position must fit a C int, {_C_INT[0]} to {_C_INT[1]}")
+_REGISTER = (0, 254, "REG must be 0 to 254 (255 is the control/status register)")
+_VALUE = (0, 255, "VALUE must be 0 to 255")
+_BOARD = (0, BOARD_COUNT - 1, "board ID must be 0 to 3")
+
 # The library keeps one process-wide state and takes no locks, so every
 # method holds this one; hold it yourself around q.c calls made from threads.
 LOCK = threading.RLock()
+
+
+def _checked(name, value, rule):
+    """value, or ValueError (OverflowError where no C int holds it) naming
+    the argument, its value and its range. Non-integers are left to ctypes."""
+    low, high, words = rule
+    try:
+        number = operator.index(value)
+    except TypeError:
+        return value
+    if low <= number <= high:
+        return value
+    error = ValueError if _C_INT[0] <= number <= _C_INT[1] else OverflowError
+    raise error(f"{name} is {number}: {words}")
 
 
 class QuorelError(RuntimeError):
@@ -80,7 +106,7 @@ class Quorel:
 
     # One card at a time.
     def open(self, index):
-        result = self._call("Quorel_open", index)
+        result = self._call("Quorel_open", _checked("index", index, _POSITION))
         if result in _OPEN_FAILURES:
             raise QuorelError("Quorel_open", result, _OPEN_FAILURES[result])
 
@@ -88,11 +114,12 @@ class Quorel:
         self._call("Quorel_close")
 
     def read(self, index):
-        """The register byte. A 1 may also mean no card is open: open first."""
-        return self._call("Quorel_in", index)
+        """The register byte (index 0..254). A 1 may also mean no card is
+        open: open first."""
+        return self._call("Quorel_in", _checked("index", index, _REGISTER))
 
     def write(self, index, value):
-        self._call("Quorel_out", index, value)
+        self._call("Quorel_out", _checked("index", index, _REGISTER), _checked("value", value, _VALUE))
 
     def reset(self):
         self._call("Quorel_srst")
@@ -129,10 +156,11 @@ class Quorel:
 
     def read_board(self, board, index):
         """The register byte of a board, which becomes the one status() reads."""
-        return self._call("Quorel_in2", board, index)
+        return self._call("Quorel_in2", _checked("board", board, _BOARD), _checked("index", index, _REGISTER))
 
     def write_board(self, board, index, value):
-        self._call("Quorel_out2", board, index, value)
+        self._call("Quorel_out2", _checked("board", board, _BOARD), _checked("index", index, _REGISTER),
+                   _checked("value", value, _VALUE))
 
     def boards(self):
         """The board IDs present, in order."""

@@ -140,15 +140,18 @@ def _other_bitness_hint(host, folders):
             f" {host.pointer_bits}-bit: use a {other_bits}-bit Python, or the {host.pointer_bits}-bit DLL)")
 
 
-def _check_bitness(host, path, what):
-    found = _binary.bitness(path)
+def _check_file(host, path, what):
+    """Refuses a file that is not a whole library of this Python's bitness."""
+    found = _binary.examine(path)
     kind = "Windows DLL" if host.windows else "shared library"
     if found is None:
         raise LoadError(f"{path}{what} is not a {kind}", path)
-    bits, machine = found
-    if bits != host.pointer_bits:
-        raise LoadError(f"{path}{what} is a {bits}-bit {kind} ({machine}), but this Python is"
-                        f" {host.pointer_bits}-bit: use a {bits}-bit Python, or the"
+    if found.problem:
+        raise LoadError(f"{path}{what} is truncated or damaged: {found.problem}. Replace it with an intact"
+                        f" copy (the package's own: reinstall the wheel)", path)
+    if found.bits != host.pointer_bits:
+        raise LoadError(f"{path}{what} is a {found.bits}-bit {kind} ({found.machine}), but this Python is"
+                        f" {host.pointer_bits}-bit: use a {found.bits}-bit Python, or the"
                         f" {host.pointer_bits}-bit {kind}", path)
 
 
@@ -163,7 +166,7 @@ def find_library(host, package_lib, path, driver):
     if not found:
         raise LoadError(f"{name} not found; folders tried: {_tried(folders)}{_other_bitness_hint(host, folders)}",
                         None, "library", folders)
-    _check_bitness(host, found, "")
+    _check_file(host, found, "")
     return found
 
 
@@ -177,7 +180,7 @@ def load(host=None, package_lib=PACKAGE_LIB, path=None, driver=None, driver_dir=
         folders = _driver_folders(host, package_lib, os.path.dirname(library), driver, driver_dir)
         driver_file = _first_with(folders, driver_name)
         if driver_file:
-            _check_bitness(host, driver_file, " (the driver-access library)")
+            _check_file(host, driver_file, " (the driver-access library)")
             if host.add_dll_directory:
                 handle = host.add_dll_directory(os.path.dirname(driver_file))
     try:

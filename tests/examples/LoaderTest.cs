@@ -1,6 +1,7 @@
 // The C# wrapper's choice of DLL and its errors, with the pointer size and
 // the files faked in a folder of its own; and its 32-bit entry points
-// against the 32-bit DLL's exports. Usage: LoaderTest.exe quorel32.exports
+// against the 32-bit DLL's exports; files cut short; arguments refused.
+// Usage: LoaderTest.exe quorel32.exports libquorel.so
 using System;
 using System.IO;
 using System.Linq;
@@ -12,26 +13,30 @@ static class LoaderTest
 {
     const ushort X86 = 0x014C, X64 = 0x8664, NotPe = 0;
 
-    // A file with the DOS and PE headers a loader reads first.
-    static void Fake(string root, string file, ushort machine)
+    // A DLL whole as far as its headers go (one section at 0x200..0x400), or its first `cut` bytes.
+    static void Fake(string root, string file, ushort machine, int cut)
     {
         string path = Path.Combine(root, file);
         Directory.CreateDirectory(Path.GetDirectoryName(path));
-        byte[] image = new byte[0x90];
+        byte[] image = new byte[machine == NotPe ? 0x90 : 0x400];
         if (machine != NotPe)
         {
-            image[0] = (byte)'M'; image[1] = (byte)'Z'; image[0x3C] = 0x80;
-            image[0x80] = (byte)'P'; image[0x81] = (byte)'E';
+            image[0] = (byte)'M'; image[1] = (byte)'Z'; image[0x3C] = 0x80; image[0x80] = (byte)'P'; image[0x81] = (byte)'E';
+            image[0x86] = 1; image[0x94] = 0xF0;  // one section; SizeOfOptionalHeader
             BitConverter.GetBytes(machine).CopyTo(image, 0x84);
+            // SizeOfImage, SizeOfHeaders; the section's virtual size and address, raw size and offset
+            foreach (int[] field in new[] { new[] { 0xD0, 0x2000 }, new[] { 0xD4, 0x200 }, new[] { 0x190, 0x100 },
+                                            new[] { 0x194, 0x1000 }, new[] { 0x198, 0x200 }, new[] { 0x19C, 0x200 } })
+                BitConverter.GetBytes(field[1]).CopyTo(image, field[0]);
         }
-        File.WriteAllBytes(path, image);
+        File.WriteAllBytes(path, image.Take(cut > 0 ? cut : image.Length).ToArray());
     }
 
     struct Case
     {
-        public string Name; public int Bits; public string[] Files; public ushort[] Machines; public string Expect;
-        public Case(string name, int bits, string[] files, ushort[] machines, string expect)
-        { Name = name; Bits = bits; Files = files; Machines = machines; Expect = expect; }
+        public string Name; public int Bits; public string[] Files; public ushort[] Machines; public string Expect; public int Cut;
+        public Case(string name, int bits, string[] files, ushort[] machines, string expect, int cut = 0)
+        { Name = name; Bits = bits; Files = files; Machines = machines; Expect = expect; Cut = cut; }
     }
 
     static readonly char S = Path.DirectorySeparatorChar;
@@ -45,6 +50,9 @@ static class LoaderTest
         new Case("a 32-bit DLL under the 64-bit name", 64, new[] { "x64/Quorel_64.dll" }, new[] { X86 },
             "{0}x64/Quorel_64.dll is a 32-bit Windows DLL (x86), but this process is 64-bit"),
         new Case("not a DLL", 64, new[] { "Quorel_64.dll" }, new[] { NotPe }, "{0}Quorel_64.dll is not a Windows DLL"),
+        new Case("cut in the DOS header", 64, new[] { "Quorel_64.dll" }, new[] { X64 }, "{0}Quorel_64.dll is truncated or damaged: it ends at byte 48", 0x30),
+        new Case("cut in the section table", 64, new[] { "Quorel_64.dll" }, new[] { X64 }, "{0}Quorel_64.dll is truncated or damaged: its headers promise 432", 0x150),
+        new Case("cut in a section", 64, new[] { "Quorel_64.dll" }, new[] { X64 }, "{0}Quorel_64.dll is truncated or damaged: its headers promise 1024 bytes (section", 0x3FF),
         new Case("nothing there", 64, new string[0], new ushort[0], "Quorel_64.dll not found; folders tried: {0}x64; {0}runtimes/win-x64/native; {0}"),
     };
 
@@ -54,9 +62,40 @@ static class LoaderTest
         catch (QuorelLoadException e) { return e.Message; }
     }
 
+    // libquorel.so cut short, which mono would die loading.
+    static void CutSharedObjects(byte[] so)
+    {
+        foreach (int cut in new[] { 64, 1000, 100000, so.Length - 1 })
+        {
+            string root = Path.Combine(Path.GetTempPath(), "quorel-loader-" + Guid.NewGuid().ToString("N")) + S, got = "accepted";
+            Directory.CreateDirectory(root);
+            File.WriteAllBytes(root + "libquorel.so", so.Take(cut).ToArray());
+            try { Loader.CheckSharedObject(new[] { root }); } catch (QuorelLoadException e) { got = e.Message; }
+            finally { Directory.Delete(root, true); }
+            if (!got.StartsWith(root + "libquorel.so is truncated or damaged: ")) { ++failures; Console.WriteLine("FAIL cut to {0}: {1}", cut, got); }
+        }
+    }
+
+    // What the tool refuses, refused before any call: the argument, then the words.
+    static readonly Action[] Refused = { () => NativeMethods.Quorel_in(255), () => NativeMethods.Quorel_out(5, -1),
+        () => NativeMethods.Quorel_in2(4, 6), () => NativeMethods.Quorel_out2(1, 5, 256), () => NativeMethods.Quorel_getvalidid2(new int[2]) };
+    static readonly string[] RefusedWith = { "index: REG must be 0 to 254 (255 is the control/status register)",
+        "value: VALUE must be 0 to 255", "board: board ID must be 0 to 3", "value: VALUE", "ids: ids must hold 4 ints" };
+
+    static void Refusals()
+    {
+        for (int i = 0; i < Refused.Length; ++i)
+        {
+            string got = "not refused";
+            try { Refused[i](); } catch (ArgumentException e) { got = e.ParamName + ": " + e.Message; }
+            if (!got.StartsWith(RefusedWith[i])) { ++failures; Console.WriteLine("FAIL {0}: {1}", RefusedWith[i], got); }
+        }
+    }
+
+    static int failures;
+
     static int Main(string[] args)
     {
-        int failures = 0;
         foreach (Case c in Cases)
         {
             string root = Path.Combine(Path.GetTempPath(), "quorel-loader-" + Guid.NewGuid().ToString("N")) + S;
@@ -64,7 +103,7 @@ static class LoaderTest
             {
                 Directory.CreateDirectory(root);
                 for (int i = 0; i < c.Files.Length; ++i)
-                    Fake(root, c.Files[i], c.Machines[i]);
+                    Fake(root, c.Files[i], c.Machines[i], c.Cut);
                 string got = Choose(root, c.Bits), want = string.Format(c.Expect, root).Replace('/', S);
                 if (!got.StartsWith(want)) { ++failures; Console.WriteLine("FAIL {0}:\n  got  {1}\n  want {2}", c.Name, got, want); }
             }
@@ -82,7 +121,9 @@ static class LoaderTest
         if (!entries.OrderBy(n => n).SequenceEqual(exported.OrderBy(n => n)))
         { ++failures; Console.WriteLine("FAIL x86 entry points: " + string.Join(" ", entries.Except(exported))); }
 
-        Console.WriteLine("{0} cases, {1} failed", Cases.Length + 2, failures);
+        CutSharedObjects(File.ReadAllBytes(args[1]));
+        Refusals();
+        Console.WriteLine("{0} cases, {1} failed", Cases.Length + 2 + 4 + Refused.Length, failures);
         return failures == 0 ? 0 : 1;
     }
 }

@@ -11,15 +11,26 @@ from quorel import _loader
 PE_MACHINE = {"x86": 0x014C, "x64": 0x8664}
 
 
+def pe_image(machine):
+    """A whole DLL as far as its headers go: one section, its raw data at 0x200..0x400."""
+    image = bytearray(0x400)
+    image[:2], image[0x3C:0x40] = b"MZ", struct.pack("<I", 0x80)
+    image[0x80:0x98] = b"PE\0\0" + struct.pack("<HHIIIHH", machine, 1, 0, 0, 0, 0xF0, 0x2022)
+    image[0x98 + 56:0x98 + 64] = struct.pack("<II", 0x2000, 0x200)  # SizeOfImage, SizeOfHeaders
+    image[0x188:0x19C] = struct.pack("<8sIIII", b".text", 0x100, 0x1000, 0x200, 0x200)
+    return image
+
+
+def elf_image():
+    """A 64-bit shared object's header and one loadable segment, the whole file."""
+    header = struct.pack("<16sHHIQQQIHHHHHH", b"\x7fELF\x02\x01\x01", 3, 62, 1, 0, 64, 0, 0, 64, 56, 1, 64, 0, 0)
+    return header + struct.pack("<IIQQQQQQ", 1, 5, 0, 0, 0, 0x90, 0x90, 0x1000) + bytes(0x18)
+
+
 def fake_file(path, kind):
     """kind: "x86"/"x64" (PE), "elf64", or "text" (neither)."""
     os.makedirs(os.path.dirname(path), exist_ok=True)
-    image = bytearray(0x90)
-    if kind in PE_MACHINE:
-        image[:2], image[0x3C:0x40] = b"MZ", struct.pack("<I", 0x80)
-        image[0x80:0x86] = b"PE\0\0" + struct.pack("<H", PE_MACHINE[kind])
-    elif kind == "elf64":
-        image[:5] = b"\x7fELF\x02"
+    image = pe_image(PE_MACHINE[kind]) if kind in PE_MACHINE else elf_image() if kind == "elf64" else bytes(0x90)
     with open(path, "wb") as out:
         out.write(image)
 
@@ -112,6 +123,27 @@ class LoaderTable(unittest.TestCase):
             loaded = load()
             self.assertEqual(loaded.library, ("library", root + expected[1], host.stdcall))
             self.assertEqual(host.added, [root + expected[2]] if expected[2] else [])
+
+
+class Truncated(unittest.TestCase):
+    """Cut libraries refused, named; loaded for real, libquorel.so would kill this process."""
+
+    def test_cuts(self):
+        with open(os.path.join(os.environ["LD_LIBRARY_PATH"].split(os.pathsep)[0], "libquorel.so"), "rb") as library:
+            so = library.read()
+        no_sections = so[:0x28] + bytes(8) + so[0x30:0x3C] + bytes(2) + so[0x3E:]  # e_shoff, e_shnum zeroed
+        pe = bytes(pe_image(PE_MACHINE["x64"]))
+        cuts = [(LINUX, so, n) for n in (64, 200, 1000, 5000, 20000, 100000, len(so) - 1)]
+        cuts += [(LINUX, no_sections, n) for n in (1000, 100000)] + [(W64, pe, n) for n in (0x30, 0x84, 0x150, 0x3FF)]
+        cuts += [(W64, pe[:0xD0] + struct.pack("<I", 0x1080) + pe[0xD4:], 0x400)]  # SizeOfImage short of the section
+        for (platform, bits), image, size in cuts:
+            with self.subTest(platform=platform, size=size), tempfile.TemporaryDirectory(prefix="quorel-") as folder:
+                host = _loader.this_host() if platform == "linux" else FakeHost(folder, platform, bits, {})
+                path = os.path.join(folder, _loader.file_names(host)[0])
+                with open(path, "wb") as out:
+                    out.write(image[:size])
+                with self.assertRaisesRegex(_loader.LoadError, "^" + re.escape(path) + " is truncated or damaged: "):
+                    _loader.load(host, folder, path=path)
 
 
 if __name__ == "__main__":

@@ -1,6 +1,7 @@
 """The Python wrapper against libquorel.so on the default simulated machine:
 which results it turns into exceptions, and which it passes through."""
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -15,6 +16,18 @@ REFUSED_MACHINE = """\
 10: 00 00 00 fd 00 00 00 00 00 00 00 00 00 00 00 00
 refuse-map 00:05.0
 """
+
+
+REG = "REG must be 0 to 254 (255 is the control/status register)"  # (method, arguments, exception, message):
+REFUSED = [
+    ("open", (2**32 + 2,), OverflowError, "index is 4294967298: a card position must fit a C int, -2147483648 to 2147483647"),
+    ("read", (255,), ValueError, "index is 255: " + REG),
+    ("write", (2**32 + 5, 1), OverflowError, "index is 4294967301: " + REG),
+    ("write", (5, -1), ValueError, "value is -1: VALUE must be 0 to 255"),
+    ("read_board", (2**32 + 1, 6), OverflowError, "board is 4294967297: board ID must be 0 to 3"),
+    ("read_board", (4, 6), ValueError, "board is 4: board ID must be 0 to 3"),
+    ("write_board", (2, 5, 256), ValueError, "value is 256: VALUE must be 0 to 255"),
+]
 
 
 class WrapperTest(unittest.TestCase):
@@ -35,17 +48,27 @@ class WrapperTest(unittest.TestCase):
 
     def test_3_cards_and_boards(self):
         self.q.open(2)
-        self.q.write(0x105, 0x1A7)  # low 8 bits of both
+        self.q.c.Quorel_out(0x105, 0x1A7)  # the library counts both by their low 8 bits
         self.assertEqual(self.q.read(5), 0xA7)
         self.q.set_write_delay(0.0)
         self.q.close()
         self.q.open_boards()
         self.assertEqual(self.q.boards(), [1, 2, 3])
+        self.check_refusals()
         with self.assertRaisesRegex(quorel.QuorelError, "Quorel_out2 returned 1"):
             self.q.write_board(0, 5, 1)
         self.q.close_boards()
         self.assertEqual(self.q.boards(), [])
         self.assertEqual(self.q.version(), (1, 1))
+
+    def check_refusals(self):
+        """Card 2 (board 3) addressed, register 5 = 0xA7: nothing wraps onto a card."""
+        for method, args, error, words in REFUSED:
+            with self.subTest(method=method, args=args):
+                with self.assertRaisesRegex(error, "^" + re.escape(words) + "$"):
+                    getattr(self.q, method)(*args)
+                self.assertEqual(self.q.read(5), 0xA7)
+        self.assertEqual(self.q.status(), 0x33)  # still card 2: neither open() nor a board took it
 
     def test_refused_mapping_raises_with_result_2(self):
         with tempfile.TemporaryDirectory() as folder:
