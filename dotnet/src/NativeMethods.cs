@@ -69,6 +69,10 @@ namespace Quorel
         }
         public static int Quorel_setwr2wrdly(double microseconds)
         {
+            // An infinite pause would make every later write spin for ever.
+            if (double.IsPositiveInfinity(microseconds))
+                throw new ArgumentOutOfRangeException("microseconds", microseconds,
+                    "the pause must be finite (0 turns it off)");
             Loader.EnsureLoaded();
             return ByBitness.Quorel_setwr2wrdly(microseconds);
         }

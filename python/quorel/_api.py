@@ -144,7 +144,10 @@ class Quorel:
         return major.value, minor.value
 
     def set_write_delay(self, microseconds):
-        """Pause after each write to a 1 KiB-window card (default 1.0, 0 for none)."""
+        """Pause after each write to a 1 KiB-window card (default 1.0, 0 for none).
+        An infinite pause is refused: every later write would never return."""
+        if microseconds == float("inf"):
+            raise ValueError("microseconds is inf: the pause must be finite (0 turns it off)")
         self._call("Quorel_setwr2wrdly", microseconds)
 
     # Up to four cards, by board ID.

@@ -78,9 +78,11 @@ static class LoaderTest
 
     // What the tool refuses, refused before any call: the argument, then the words.
     static readonly Action[] Refused = { () => NativeMethods.Quorel_in(255), () => NativeMethods.Quorel_out(5, -1),
-        () => NativeMethods.Quorel_in2(4, 6), () => NativeMethods.Quorel_out2(1, 5, 256), () => NativeMethods.Quorel_getvalidid2(new int[2]) };
+        () => NativeMethods.Quorel_in2(4, 6), () => NativeMethods.Quorel_out2(1, 5, 256), () => NativeMethods.Quorel_getvalidid2(new int[2]),
+        () => NativeMethods.Quorel_setwr2wrdly(double.PositiveInfinity) };
     static readonly string[] RefusedWith = { "index: REG must be 0 to 254 (255 is the control/status register)",
-        "value: VALUE must be 0 to 255", "board: board ID must be 0 to 3", "value: VALUE", "ids: ids must hold 4 ints" };
+        "value: VALUE must be 0 to 255", "board: board ID must be 0 to 3", "value: VALUE", "ids: ids must hold 4 ints",
+        "microseconds: the pause must be finite" };
 
     static void Refusals()
     {

@@ -27,6 +27,7 @@ REFUSED = [
     ("read_board", (2**32 + 1, 6), OverflowError, "board is 4294967297: board ID must be 0 to 3"),
     ("read_board", (4, 6), ValueError, "board is 4: board ID must be 0 to 3"),
     ("write_board", (2, 5, 256), ValueError, "value is 256: VALUE must be 0 to 255"),
+    ("set_write_delay", (float("inf"),), ValueError, "microseconds is inf: the pause must be finite (0 turns it off)"),
 ]
 
 
