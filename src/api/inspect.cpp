@@ -60,6 +60,54 @@ BarProblem CheckBar0(const DeviceRecord* card) {
     return BarProblem::kUnassigned;
 }
 
+namespace {
+
+constexpr uint32_t kIoAddressMask = ~3u;
+constexpr uint32_t kMemoryAddressMask = ~0xFu;
+constexpr unsigned kUpperHalfShift = 32;
+
+unsigned BarCount(const DeviceRecord* r) {
+    switch (r->hdr_type & pci::kHeaderLayoutMask) {
+    case pci::kLayoutNormal:
+        return pci::kBarCountNormal;
+    case pci::kLayoutPciBridge:
+        return pci::kBarCountPciBridge;
+    default:
+        return pci::kBarCountCardBus;
+    }
+}
+
+// Decodes register `index`; a 64-bit BAR advances `index` past its upper half.
+DecodedBar DecodeBar(const DeviceRecord* r, unsigned& index, unsigned count) {
+    const uint32_t low = ConfigDword(r, pci::kBar0 + 4 * index);
+    DecodedBar bar{index, (low & card::kBarIoSpace) != 0, false, 0};
+    if (bar.io) {
+        bar.address = low & kIoAddressMask;
+        return bar;
+    }
+    bar.address = low & kMemoryAddressMask;
+    bar.wide = (low & pci::kBarTypeMask) == pci::kBarMem64 && index + 1 < count;
+    if (bar.wide)
+        bar.address |= static_cast<uint64_t>(ConfigDword(r, pci::kBar0 + 4 * ++index))
+                       << kUpperHalfShift;
+    return bar;
+}
+
+}  // namespace
+
+std::vector<DecodedBar> DecodeBars(const DeviceRecord* record) {
+    std::vector<DecodedBar> bars;
+    const unsigned count = BarCount(record);
+    for (unsigned index = 0; index < count; ++index) {
+        if (ConfigDword(record, pci::kBar0 + 4 * index) == pci::kAllOnes32)
+            continue;
+        const DecodedBar bar = DecodeBar(record, index, count);
+        if (bar.address != 0)
+            bars.push_back(bar);
+    }
+    return bars;
+}
+
 const DeviceRecord* CardAt(int32_t position, int32_t* type) { return LocateCard(position, type); }
 
 uint64_t WindowLength(int32_t type) { return card::WindowLength(type); }

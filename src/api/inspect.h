@@ -59,6 +59,18 @@ enum class BarProblem {
 };
 BarProblem CheckBar0(const DeviceRecord* card);
 
+// A base address register as the configuration copy holds it, flag bits
+// cleared. A 64-bit memory BAR takes its register and the next one.
+struct DecodedBar {
+    unsigned index;    // register 0..5
+    bool io;           // I/O space, else memory
+    bool wide;         // a 64-bit memory BAR
+    uint64_t address;  // the full base, above 4 GiB included
+};
+// The BARs of the record's header layout that hold a base address, in
+// register order; unassigned and all-ones registers are left out.
+std::vector<DecodedBar> DecodeBars(const DeviceRecord* record);
+
 // The card at search position `position` (from 0), as Quorel_open counts:
 // every type-1 card in list order, then every type-2 card. *type receives
 // its variant (1 or 2). Null when there is none.

@@ -21,16 +21,16 @@ struct ToolRun {
 
 const ToolRun kRuns[] = {
     {"cards", 0,
-     "POS  TYPE  LOCATION  BAR0      WINDOW\n"
-     "0    1     00:05.0   fd000000  0x400000\n"
-     "1    1     01:00.0   fc800000  0x400000\n"
-     "2    2     01:01.0   febff000  0x400\n"},
+     "POS  TYPE  LOCATION  BAR0        WINDOW\n"
+     "0    1     00:05.0   0xfd000000  0x400000\n"
+     "1    1     01:00.0   0xfc800000  0x400000\n"
+     "2    2     01:01.0   0xfebff000  0x400\n"},
     {"boards", 0,
-     "BOARD  PRESENT  POS  TYPE  LOCATION  BAR0      WINDOW\n"
+     "BOARD  PRESENT  POS  TYPE  LOCATION  BAR0        WINDOW\n"
      "0      no\n"
-     "1      yes      0    1     00:05.0   fd000000  0x400000\n"
-     "2      yes      1    1     01:00.0   fc800000  0x400000\n"
-     "3      yes      2    2     01:01.0   febff000  0x400\n"},
+     "1      yes      0    1     00:05.0   0xfd000000  0x400000\n"
+     "2      yes      1    1     01:00.0   0xfc800000  0x400000\n"
+     "3      yes      2    2     01:01.0   0xfebff000  0x400\n"},
     {"read 0 6", 0, "0x08\n"},
     {"read 0x2 6", 0, "0x88\n"},
     {"read --board 2 6 --json", 0, "{\"board\": 2, \"value\": 128}\n"},
@@ -90,13 +90,35 @@ TEST(CardCommands, DumpShowsEveryRegisterAndTheStatus) {
     auto text = RunTool("dump 1");
     ASSERT_EQ(text.exit_code, 0) << text.err;
     EXPECT_NE(text.out.find("\n00:  00 00 00 00 00 00 80 00"), std::string::npos) << text.out;
-    EXPECT_NE(text.out.find("\nf0:  00 00 00 00 00 00 00 00 00 00 00 00 00 00 00\nstatus: 22\n"),
+    EXPECT_NE(text.out.find("\nf0:  00 00 00 00 00 00 00 00 00 00 00 00 00 00 00\nstatus: 0x22\n"),
               std::string::npos)
         << text.out;
     auto json = RunTool("dump --board 3 --json");
     ASSERT_EQ(json.exit_code, 0) << json.err;
     EXPECT_EQ(json.out.rfind("{\"board\": 3, \"registers\": [0, 0, 0, 0, 0, 0, 136, 0, ", 0), 0u);
     EXPECT_NE(json.out.find("0, 0], \"status\": 51}\n"), std::string::npos) << json.out;
+}
+
+// One form per kind of value, whichever command prints it: card 0's BAR0
+// and card 2's status byte; hexadecimal with 0x in text, numbers in JSON.
+TEST(CardCommands, EachKindOfValueHasOneFormInTextAndOneInJson) {
+    const std::pair<const char*, const char*> seen[] = {
+        {"cards", "   0xfd000000  "},
+        {"doctor", "    bar0               0xfd000000\n"},
+        {"list", "   [0]=0xfd000000\n"},
+        {"cards --json", R"("bar0": 4244635648,)"},
+        {"doctor --json", R"("bar0": 4244635648,)"},
+        {"list --json", R"("address": 4244635648})"},
+        {"status 2", "0x33\n"},
+        {"dump 2", "\nstatus: 0x33\n"},
+        {"status 2 --json", R"("status": 51})"},
+        {"dump 2 --json", R"("status": 51})"},
+        {"doctor --json", R"("initialisation": 1,)"},
+    };
+    for (const auto& [args, form] : seen) {
+        auto run = RunTool(args);
+        EXPECT_NE(run.out.find(form), std::string::npos) << args << ": " << run.out;
+    }
 }
 
 }  // namespace

@@ -55,10 +55,11 @@ TEST(TreeCommand, ShowsTheBusBehindTheBridge) {
     EXPECT_NE(json.out.find(R"("bridge": "00:1e.0")"), std::string::npos) << json.out;
 }
 
-// An empty scan says why: a driver that did not initialise, a bus where
-// nothing answers, or functions only a peer-bus probe reaches (a single
-// card's dump, as `lspci -vvxxx -s 03:00.0` prints it).
-TEST(ListCommand, AnEmptyScanSaysWhy) {
+// An empty scan fails every command that needs it alike: exit 1, why on
+// stderr and, with --json, the failure document; a driver that did not
+// initialise, a bus where nothing answers, or functions only a peer-bus
+// probe reaches (a single card's dump, as `lspci -vvxxx -s 03:00.0` prints it).
+TEST(Tool, AnEmptyScanFailsEveryCommandThatNeedsIt) {
     const struct {
         const char* machine;  // a host bridge's directive, or a file of the repository
         bool file;
@@ -69,11 +70,17 @@ TEST(ListCommand, AnEmptyScanSaysWhy) {
          "returned 0)"},
         {"fail-read 00:00.0 0x0c", false,
          "found no PCI functions: the driver-access library initialised, but no configuration read "
-         "found a function"},
+         "found a function on any bus"},
         {"tests/data/replay/card-on-bus-03.lspci-vvxxx-s.txt", true,
          "found no PCI functions: 1 function on bus 03 is not reached from bus 0 (a card there is "
-         "found only with QUOREL_SCAN_PEER_BUSES=1): 03:00.0 6a5d:0101.\n"},
+         "found only with QUOREL_SCAN_PEER_BUSES=1): 03:00.0 6a5d:0101"},
     };
+    // Each command line, and whether it takes --json.
+    const std::pair<std::string, bool> commands[] = {
+        {"list", true},     {"tree", true},        {"cards", true},
+        {"boards", true},   {"read 0 6", true},    {"status --board 1", true},
+        {"dump 0", true},   {"write 0 1 2", false}, {"reset --board 2", false},
+        {"irq 0 ack", false}, {"snapshot " + test_support::TempPath("snap"), false}};
     for (const auto& c : cases) {
         std::string machine = test_support::SourcePath(c.machine);
         if (!c.file) {
@@ -82,11 +89,17 @@ TEST(ListCommand, AnEmptyScanSaysWhy) {
             m.Add(0, 0, 0, 0x8086, 0x29c0, 0x060000);
             test_support::WriteFile(machine, m.Directive(c.machine).Text());
         }
-        for (const char* command : {"list", "tree", "cards"}) {
-            auto run = RunTool(command, machine);
-            EXPECT_EQ(run.exit_code, std::string(command) == "cards" ? 0 : 1) << command;
-            EXPECT_NE(run.err.find(c.why), std::string::npos) << command << ": " << run.err;
-            EXPECT_EQ(run.err.find("note:"), std::string::npos) << command << ": " << run.err;
+        for (const auto& [command, takes_json] : commands) {
+            SCOPED_TRACE(command + " on " + c.machine);
+            auto run = RunTool(command + (takes_json ? " --json" : ""), machine);
+            EXPECT_EQ(run.exit_code, 1);
+            EXPECT_NE(run.err.find(std::string(c.why) + ".\n"), std::string::npos) << run.err;
+            EXPECT_EQ(run.err.find("note:"), std::string::npos) << run.err;
+            if (takes_json) {
+                EXPECT_EQ(run.out, R"({"ok": false, "reason": "the bus scan )" + std::string(c.why) + "\"}\n");
+            } else if (command.rfind("snapshot", 0) != 0) {
+                EXPECT_EQ(run.out, "");
+            }
         }
     }
 }
@@ -100,11 +113,81 @@ TEST(ListCommand, MalformedMachineFileIsNamedWithItsLine) {
     std::remove(machine.c_str());
 }
 
-TEST(Tool, BadArgumentsGetUsageAndExitTwo) {
-    for (const char* args : {"", "frobnicate", "list extra", "list --nope", "--board"}) {
+// Every argument error names the fault and prints the command's usage.
+TEST(Tool, BadArgumentsGetTheCommandsUsageAndExitTwo) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "usage: quorel COMMAND"},
+        {"frobnicate", "unknown command 'frobnicate'"},
+        {"help nope", "unknown command 'nope'"},
+        {"--board", "--board needs a number\n\nusage: quorel COMMAND"},
+        {"list extra", "too many arguments\nusage: quorel list [--json]\n"},
+        {"list --nope", "unknown option --nope\nusage: quorel list"},
+        {"read --board x 6", "--board needs a number\nusage: quorel read POS|--board N REG [--json]\n"},
+        {"read --board 1 --board 2 6", "--board is given twice\nusage: quorel read"},
+        {"--json list --json", "--json is given twice\nusage: quorel list"},
+        {"read 0 5 --registers", "read does not take --registers\nusage: quorel read"},
+        {"cards --board 1", "cards does not take --board\nusage: quorel cards"},
+        {"write 0 5 1 --json", "write does not take --json\nusage: quorel write"},
+    };
+    for (const auto& [args, message] : cases) {
         auto run = RunTool(args);
         EXPECT_EQ(run.exit_code, 2) << args;
-        EXPECT_NE(run.err.find("usage"), std::string::npos) << args << ": " << run.err;
+        EXPECT_NE(run.err.find(message), std::string::npos) << args << ": " << run.err;
+        EXPECT_EQ(run.out, "") << args;
+    }
+}
+
+// Help and the version on stdout, exit 0: the list, or one command's usage.
+TEST(Tool, HelpAndVersionAsAskedFor) {
+    const char* read = "usage: quorel read POS|--board N REG [--json]\n\nread register REG (0..254).\n";
+    const std::pair<const char*, const char*> cases[] = {
+        {"help", "usage: quorel COMMAND [ARGS] [--json]\n"},
+        {"--help", "usage: quorel COMMAND [ARGS] [--json]\n"},
+        {"help read", read},
+        {"read --help", read},
+        {"read 0 -h", read},
+        {"--version", "Velmar QUOREL DLL V1.01\n"},
+        {"--version --json", "{\"major\": 1, \"minor\": 1}\n"},
+    };
+    for (const auto& [args, begins] : cases) {
+        auto run = RunTool(args);
+        EXPECT_EQ(run.exit_code, 0) << args << ": " << run.err;
+        EXPECT_EQ(run.out.rfind(begins, 0), 0u) << args << ": " << run.out;
+    }
+}
+
+// A BAR shows its full address, a 64-bit one above 4 GiB included; a card
+// whose BAR0 the library cannot map says so under its line.
+TEST(ListCommand, ShowsEveryBarsAddressAndMarksWhatTheLibraryCannotMap) {
+    const struct {
+        uint16_t device;  // a card's (0101) or a NIC's
+        uint32_t bar0, bar1;
+        const char* bars;     // the BARS column
+        const char* json;     // of the record's JSON
+        const char* problem;  // why it cannot be mapped; "" it can
+    } cases[] = {
+        {0x0101, 0xfd000004, 0x3, "[0]=0x3fd000000",
+         R"("bars": [{"index": 0, "space": "memory", "bits": 64, "address": 17129537536}])",
+         "BAR0 lies above 4 GiB"},
+        {0x0101, 0xfd000004, 0, "[0]=0xfd000000", R"("bits": 64, "address": 4244635648}])", ""},
+        {0x0101, 0xe001, 0, "[0]=io:0xe000", R"("space": "io", "bits": 32, "address": 57344}])",
+         "BAR0 is in I/O space"},
+        {0x0101, 0, 0xfe000000, "[1]=0xfe000000", R"([{"index": 1, "space": "memory")",
+         "BAR0 is unassigned"},
+        {0x1010, 0xfd000004, 0x3, "[0]=0x3fd000000", R"("address": 17129537536}])", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bars);
+        test_support::MachineBuilder m;
+        m.Add(0, 5, 0, c.device == 0x0101 ? 0x6A5D : 0x8086, c.device, 0x118000).Bar(0, c.bar0).Bar(1, c.bar1);
+        const std::string machine = test_support::TempPath("machine");
+        test_support::WriteFile(machine, m.Text());
+        auto text = RunTool("list", machine), json = RunTool("list --json", machine);
+        EXPECT_NE(text.out.find(std::string("   ") + c.bars + "\n"), std::string::npos) << text.out;
+        EXPECT_NE(json.out.find(c.json), std::string::npos) << json.out;
+        const std::string mark = std::string("\n         the library cannot map this card: ") + c.problem;
+        EXPECT_EQ(text.out.find(mark) != std::string::npos, *c.problem != 0) << text.out;
+        EXPECT_EQ(json.out.find(R"("card_window_problem": null)") == std::string::npos, *c.problem != 0);
     }
 }
 

@@ -22,8 +22,8 @@ TEST(PeerBusNote, NamesWhatTheScanMissesUntilTheOptInFindsIt) {
         "note: 3 functions on bus 40 and bus 80 are not reached from bus 0 (a card there is "
         "found only with QUOREL_SCAN_PEER_BUSES=1): 40:00.0 8086:2020, 40:02.0 6a5d:0101, "
         "80:00.0 8086:1010\n";
-    const std::string cards = "POS  TYPE  LOCATION  BAR0      WINDOW\n"
-                              "0    1     00:05.0   fd000000  0x400000\n";
+    const std::string cards = "POS  TYPE  LOCATION  BAR0        WINDOW\n"
+                              "0    1     00:05.0   0xfd000000  0x400000\n";
     for (const char* command : {"list", "list --json", "cards"}) {
         auto run = RunTool(command, machine);
         EXPECT_EQ(run.err, note) << command;
@@ -32,7 +32,7 @@ TEST(PeerBusNote, NamesWhatTheScanMissesUntilTheOptInFindsIt) {
     }
     EXPECT_EQ(RunTool("cards", machine).out, cards);
     auto found = RunTool("cards", machine, "QUOREL_SCAN_PEER_BUSES=1");
-    EXPECT_EQ(found.out, cards + "1    1     40:02.0   e0000000  0x400000\n");
+    EXPECT_EQ(found.out, cards + "1    1     40:02.0   0xe0000000  0x400000\n");
     EXPECT_EQ(found.err, "");
     EXPECT_EQ(RunTool("cards").err, "");  // the default machine has bus 0 only
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "api/inspect.h"
+#include "bar_text.h"
 #include "card_target.h"
 #include "peer_note.h"
 #include "quiet_stdout.h"
@@ -23,6 +24,7 @@ namespace inspect = quorel::inspect;
 constexpr int kLastRegister = inspect::kStatusRegister - 1;
 constexpr int kMaxByte = 0xFF;
 constexpr int kDumpColumns = 16;
+constexpr int kByteDigits = 2;
 
 struct Syntax {
     const char* name;
@@ -72,7 +74,7 @@ const char* kRegisterRange = "REG must be 0 to 254 (255 is the control/status re
 
 void PrintByte(const cli::Args& args, const Target& target, const char* key, int value) {
     if (!args.json) {
-        std::printf("0x%02x\n", value);
+        std::printf("%s\n", cli::PrefixedHex(static_cast<unsigned>(value), kByteDigits).c_str());
         return;
     }
     cli::Json json;
@@ -95,24 +97,27 @@ void CardJson(cli::Json& json, int position, int32_t type, const DeviceRecord* r
     json.Key("position").Int(position)
         .Key("type").Int(type)
         .Key("location").String(cli::AddressText(record))
-        .Key("bar0").Int(record->bar[0])
+        .Key("bar0").Uint(Bar0Address(record))
         .Key("window_length").Int(static_cast<long long>(inspect::WindowLength(type)));
 }
 
+constexpr char kCardColumns[] = "POS  TYPE  LOCATION  BAR0        WINDOW";
+
 void PrintCardColumns(int position, int32_t type, const DeviceRecord* record) {
-    std::printf("%-4d %-5d %-9s %s  0x%llx\n", position, type, cli::AddressText(record).c_str(),
-                cli::Hex(record->bar[0], 8).c_str(),
-                static_cast<unsigned long long>(inspect::WindowLength(type)));
+    std::printf("%-4d %-5d %-9s %-10s  %s\n", position, type, cli::AddressText(record).c_str(),
+                Bar0Text(record).c_str(),
+                cli::PrefixedHex(inspect::WindowLength(type), 1).c_str());
 }
 
 }  // namespace
 
 int Cards(const cli::Args& args) {
-    inspect::Discover();
+    if (!ScanFoundFunctions())
+        return cli::kExitFailure;
     cli::Json json;
     json.BeginArray();
     if (!args.json)
-        std::printf("POS  TYPE  LOCATION  BAR0      WINDOW\n");
+        std::printf("%s\n", kCardColumns);
     int32_t type = 0;
     int position = 0;
     for (const DeviceRecord* r; (r = inspect::CardAt(position, &type)); ++position) {
@@ -127,10 +132,6 @@ int Cards(const cli::Args& args) {
     if (args.json)
         std::printf("%s\n", json.EndArray().Text().c_str());
     std::fflush(stdout);  // what stderr says comes after the table
-    if (!inspect::Devices()) {
-        PrintEmptyScan(DiagnoseScan());  // names the functions a peer probe reaches
-        return cli::kExitOk;
-    }
     if (position == 0)
         std::fprintf(stderr, "quorel: no cards found (`quorel list` shows what the scan found)\n");
     PrintUnreachedNote();
@@ -139,12 +140,14 @@ int Cards(const cli::Args& args) {
 
 int Boards(const cli::Args& args) {
     int valid[inspect::kBoardCount] = {};
+    if (!ScanFoundFunctions())
+        return cli::kExitFailure;
     Quorel_open2();
     Quorel_getvalidid2(valid);
     cli::Json json;
     json.BeginArray();
     if (!args.json)
-        std::printf("BOARD  PRESENT  POS  TYPE  LOCATION  BAR0      WINDOW\n");
+        std::printf("BOARD  PRESENT  %s\n", kCardColumns);
     for (int board = 0; board < inspect::kBoardCount; ++board) {
         const DeviceRecord* record = inspect::BoardCard(board);
         int32_t type = 0;
@@ -265,7 +268,7 @@ int Dump(const cli::Args& args) {
             std::printf("\n%02x: ", reg);
         std::printf(" %02x", values[reg]);
     }
-    std::printf("\nstatus: %02x\n", status);
+    std::printf("\nstatus: %s\n", cli::PrefixedHex(static_cast<unsigned>(status), kByteDigits).c_str());
     return cli::kExitOk;
 }
 

@@ -1,10 +1,12 @@
 #include "card_target.h"
 
 #include <climits>
-#include <cstdio>
+#include <string>
 
 #include "api/inspect.h"
+#include "failure.h"
 #include "quorel.h"
+#include "scan_diagnosis.h"
 
 namespace commands {
 
@@ -15,11 +17,11 @@ constexpr int kOpenMapFailed = 2;
 
 bool OpenPosition(int position) {
     const int result = Quorel_open(position);
-    if (result == kOpenNoCard)
-        std::fprintf(stderr, "quorel: no card at position %d (see `quorel cards`)\n", position);
+    if (result == kOpenNoCard && ScanFoundFunctions())
+        cli::Fail("no card at position " + std::to_string(position) + " (see `quorel cards`)");
     else if (result == kOpenMapFailed)
-        std::fprintf(stderr, "quorel: the register window of card %d could not be mapped\n",
-                     position);
+        cli::Fail("the register window of card " + std::to_string(position) +
+                  " could not be mapped (`quorel doctor` says why)");
     return result == 0;
 }
 
@@ -28,7 +30,8 @@ bool OpenBoard(int board) {
     Quorel_open2();
     Quorel_getvalidid2(valid);
     if (!valid[board]) {
-        std::fprintf(stderr, "quorel: no card reports board ID %d (see `quorel boards`)\n", board);
+        if (ScanFoundFunctions())
+            cli::Fail("no card reports board ID " + std::to_string(board) + " (see `quorel boards`)");
         return false;
     }
     // Index 255 is refused without touching the card, yet selects the board

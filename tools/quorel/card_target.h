@@ -21,7 +21,7 @@ bool ParseTarget(const cli::Args& args, Target& target, size_t& rest, std::strin
 // Parses an argument that must lie in [low, high].
 bool ParseInRange(const std::string& text, long long low, long long high, int& out);
 
-// Opens the target so that Quorel_sts and the commands address it. Prints
+// Opens the target so that Quorel_sts and the commands address it. Reports
 // why not and returns false when there is no such card or it cannot be mapped.
 bool OpenTarget(const Target& target);
 // Register access on an opened target.

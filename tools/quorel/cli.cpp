@@ -41,6 +41,8 @@ std::string Hex(uint64_t value, int digits) {
     return buf;
 }
 
+std::string PrefixedHex(uint64_t value, int digits) { return "0x" + Hex(value, digits); }
+
 std::string AddressText(const quorel::DeviceRecord* r) { return AddressText(r->bus->number, r->devfn); }
 
 std::string AddressText(unsigned bus, unsigned devfn) {
@@ -93,6 +95,12 @@ Json& Json::Key(const std::string& key) {
 }
 
 Json& Json::Int(long long value) {
+    Separate();
+    text_ += std::to_string(value);
+    return *this;
+}
+
+Json& Json::Uint(uint64_t value) {
     Separate();
     text_ += std::to_string(value);
     return *this;

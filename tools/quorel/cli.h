@@ -19,6 +19,8 @@ struct Args {
     bool json = false;                     // --json
     std::optional<long long> board;        // --board N
     bool registers = false;                // --registers (snapshot)
+    bool help = false;                     // --help, -h
+    std::vector<std::string> options;      // every option given, in order
 };
 
 struct Command {
@@ -42,7 +44,10 @@ int UsageError(const Command& command, const std::string& message);
 // "bb:dd.f" of a record, or of a bus number and devfn.
 std::string AddressText(const quorel::DeviceRecord* record);
 std::string AddressText(unsigned bus, unsigned devfn);
+// Lowercase hexadecimal, at least `digits` digits: "0d", "fd000000".
 std::string Hex(uint64_t value, int digits);
+// The same with 0x, as tables show addresses and register values.
+std::string PrefixedHex(uint64_t value, int digits);
 
 // Builds JSON text; commas and nesting are tracked for the caller.
 class Json {
@@ -53,6 +58,7 @@ public:
     Json& EndArray();
     Json& Key(const std::string& key);
     Json& Int(long long value);
+    Json& Uint(uint64_t value);
     Json& Bool(bool value);
     Json& String(const std::string& value);
     Json& Null();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "api/inspect.h"
+#include "bar_text.h"
 #include "doctor_platform.h"
 #include "doctor_report.h"
 #include "peer_note.h"
@@ -45,26 +46,12 @@ void AddScanSection(Report& report, const ScanFacts& scan) {
     for (const quorel::PeerFunction& f : scan.unreached)
         unreached.push_back(FunctionText(f));
     FactList& facts = report.Add("scan").facts;
-    facts.Text("initialisation", std::to_string(scan.init_result) +
-                                     (scan.init_result == 1 ? " (success)" : " (failed)"))
+    facts.Number("initialisation", scan.init_result,
+                 std::to_string(scan.init_result) + (scan.init_result == 1 ? " (success)" : " (failed)"))
         .Number("functions_found", scan.found)
         .List("unreached_functions", unreached);
     if (!unreached.empty())
         facts.Text("opt_in", std::string(quorel::kPeerBusesVariable) + "=1 scans their buses too");
-}
-
-std::string BarProblemText(inspect::BarProblem problem) {
-    switch (problem) {
-    case inspect::BarProblem::kUnassigned:
-        return "BAR0 is unassigned (no base address)";
-    case inspect::BarProblem::kIoSpace:
-        return "BAR0 is in I/O space, not memory";
-    case inspect::BarProblem::kAbove4GiB:
-        return "BAR0 lies above 4 GiB, which the driver's map record cannot address";
-    case inspect::BarProblem::kNone:
-        break;
-    }
-    return "";
 }
 
 // Opens the card as an application would, reads its board ID, closes it.
@@ -102,7 +89,8 @@ int AddCards(Report& report, std::string& first_failure) {
     for (int position = 0; const DeviceRecord* r = inspect::CardAt(position, &type); ++position) {
         FactList facts;
         facts.Number("position", position).Number("type", type)
-            .Text("location", cli::AddressText(r)).Text("bar0", cli::Hex(r->bar[0], 8));
+            .Text("location", cli::AddressText(r))
+            .Number("bar0", static_cast<long long>(Bar0Address(r)), Bar0Text(r));
         const std::string suspect = AddCardPlatformFacts(facts, r);
         std::string why = TryOpen(position, r, facts);
         if (!why.empty() && !suspect.empty())

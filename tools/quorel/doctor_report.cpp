@@ -23,7 +23,11 @@ FactList& FactList::Text(const std::string& key, const std::string& value) {
 }
 
 FactList& FactList::Number(const std::string& key, long long value) {
-    facts_.push_back({key, Kind::kNumber, value, {std::to_string(value)}});
+    return Number(key, value, std::to_string(value));
+}
+
+FactList& FactList::Number(const std::string& key, long long value, const std::string& text) {
+    facts_.push_back({key, Kind::kNumber, value, {text}});
     return *this;
 }
 

@@ -15,6 +15,8 @@ class FactList {
 public:
     FactList& Text(const std::string& key, const std::string& value);
     FactList& Number(const std::string& key, long long value);
+    // A number that the text shows in its own form ("0xfd000000", "1 (success)").
+    FactList& Number(const std::string& key, long long value, const std::string& text);
     FactList& Flag(const std::string& key, bool value);  // "yes" / "no"
     FactList& List(const std::string& key, const std::vector<std::string>& values);
     void Print(const std::string& indent) const;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "api/inspect.h"
+#include "bar_text.h"
 #include "list_commands.h"
 #include "peer_note.h"
 #include "scan_diagnosis.h"
@@ -15,26 +16,15 @@ namespace {
 using quorel::BusNode;
 using quorel::DeviceRecord;
 constexpr unsigned kBarCount = 6;
+constexpr char kIndent[] = "         ";  // lines under a record's line
 
 // Runs the library's discovery and one registry annotation, as an open
 // does; false (after saying why) when it found nothing.
 bool Discover() {
-    quorel::inspect::Discover();
+    if (!ScanFoundFunctions())
+        return false;
     quorel::inspect::Annotate();
-    if (quorel::inspect::Devices())
-        return true;
-    PrintEmptyScan(DiagnoseScan());
-    return false;
-}
-
-std::string BarsText(const DeviceRecord* r) {
-    std::string text;
-    for (unsigned i = 0; i < kBarCount; ++i)
-        if (r->bar[i] != 0)
-            text += " [" + std::to_string(i) + "]=" + cli::Hex(r->bar[i], 8);
-    if (r->rom_bar != 0)
-        text += " rom=" + cli::Hex(r->rom_bar, 8);
-    return text.empty() ? "-" : text.substr(1);
+    return true;
 }
 
 void PrintRecordLine(const DeviceRecord* r, const std::string& indent) {
@@ -61,7 +51,6 @@ std::string GuidText(const GUID& g) {
 
 // The registry's description and keys, indented under the record's line.
 void PrintRegistryLines(const DeviceRecord* r) {
-    constexpr char kIndent[] = "         ";
     if (!r->registry_matched && !r->hardware_key[0] && !r->config_manager_key[0]) {
         std::printf("%s(no registry entry)\n", kIndent);
         return;
@@ -72,6 +61,13 @@ void PrintRegistryLines(const DeviceRecord* r) {
         std::printf("%skey: %s\n", kIndent, Field(r->hardware_key).c_str());
     if (r->config_manager_key[0])
         std::printf("%sConfig Manager entry: %s\n", kIndent, Field(r->config_manager_key).c_str());
+}
+
+// A card whose window the library would not offer to the driver.
+void PrintCardProblem(const DeviceRecord* r) {
+    const std::string problem = CardBarProblem(r);
+    if (!problem.empty())
+        std::printf("%sthe library cannot map this card: %s\n", kIndent, problem.c_str());
 }
 
 void RegistryJson(cli::Json& json, const DeviceRecord* r) {
@@ -100,6 +96,14 @@ void RecordJson(cli::Json& json, const DeviceRecord* r) {
         json.Int(r->bar[i]);
     json.EndArray().Key("rom_bar").Int(r->rom_bar);
     RegistryJson(json, r);
+    json.Key("location").String(cli::AddressText(r)).Key("bars");
+    BarsJson(json, r);
+    const std::string problem = CardBarProblem(r);
+    json.Key("card_window_problem");
+    if (problem.empty())
+        json.Null();
+    else
+        json.String(problem);
     json.EndObject();
 }
 
@@ -159,6 +163,7 @@ int List(const cli::Args& args) {
         std::printf("LOCATION IDS        CLASS   HDR  IRQ  MASTER  BARS\n");
         for (const DeviceRecord* r = quorel::inspect::Devices(); r; r = r->next) {
             PrintRecordLine(r, "");
+            PrintCardProblem(r);
             PrintRegistryLines(r);
         }
     }

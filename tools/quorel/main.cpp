@@ -1,17 +1,22 @@
 // quorel: shows what the library sees (the PCI functions its bus scan finds,
 // the cards) and drives a card through the library's own functions.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <sstream>
 #include <string>
 
 #include "cli.h"
 #include "card_commands.h"
 #include "doctor.h"
 #include "driver_binding.h"
+#include "failure.h"
 #include "list_commands.h"
 #include "snapshot_command.h"
 
 namespace {
+
+int Help(const cli::Args& args);
 
 const cli::Command kCommands[] = {
     {"list", "[--json]", "PCI functions found by the bus scan, in scan order", 0, 0,
@@ -34,15 +39,16 @@ const cli::Command kCommands[] = {
     {"snapshot", commands::usage::kSnapshot,
      "write this PC's functions, registry entries and versions to DIR for a replay", 1, 1,
      commands::Snapshot},
-    {"version", commands::usage::kVersion, "the library's version banner", 0, 0,
+    {"version", commands::usage::kVersion, "the library's version banner (also --version)", 0, 0,
      commands::Version},
     {"doctor", "[--json]", "why a card is or is not reachable: run this first", 0, 0,
      commands::Doctor},
+    {"help", "[COMMAND]", "this list, or one command's usage (also COMMAND --help)", 0, 1, Help},
 };
 
 // Commands that run without the driver-access library: the rest refuse
 // with the reason when it cannot be bound.
-const char* const kWithoutDriver[] = {"doctor", "version"};
+const char* const kWithoutDriver[] = {"doctor", "version", "help"};
 
 bool NeedsDriver(const cli::Command& command) {
     for (const char* name : kWithoutDriver)
@@ -51,15 +57,23 @@ bool NeedsDriver(const cli::Command& command) {
     return true;
 }
 
+constexpr char kNotes[] =
+    "Numbers are decimal or 0x-prefixed hexadecimal. Exit codes: 0 done; 1 failed, the reason\n"
+    "on stderr (with --json also {\"ok\": false, \"reason\": ...} on stdout); 2 bad arguments.\n";
+
 void PrintHelp(std::FILE* out) {
     std::fprintf(out, "usage: quorel COMMAND [ARGS] [--json]\n\ncommands:\n");
     for (const cli::Command& c : kCommands)
         std::fprintf(out, "  %-8s %-28s %s\n", c.name, c.usage, c.summary);
     std::fprintf(out,
-                 "\nNumbers are decimal or 0x-prefixed hexadecimal. The stand-in driver-access "
-                 "library\nsimulates the machine named by QUOREL_SIM_MACHINE (a `lspci -xxx` "
-                 "dump), else its default one;\nQUOREL_SIM_SNAPSHOT=DIR replays what `quorel "
-                 "snapshot DIR` wrote.\n");
+                 "\n%sThe stand-in driver-access library simulates the machine named by\n"
+                 "QUOREL_SIM_MACHINE (a `lspci -xxx` dump), else its default one;\n"
+                 "QUOREL_SIM_SNAPSHOT=DIR replays what `quorel snapshot DIR` wrote.\n",
+                 kNotes);
+}
+
+void PrintCommandHelp(const cli::Command& c) {
+    std::printf("usage: quorel %s %s\n\n%s.\n\n%s", c.name, c.usage, c.summary, kNotes);
 }
 
 const cli::Command* FindCommand(const std::string& name) {
@@ -69,65 +83,127 @@ const cli::Command* FindCommand(const std::string& name) {
     return nullptr;
 }
 
-// Options may stand anywhere; everything else is positional. False on a bad option.
-bool ParseArgs(int argc, char** argv, cli::Args& args, std::string& error) {
+int UnknownCommand(const std::string& name) {
+    std::fprintf(stderr, "quorel: unknown command '%s'\n\n", name.c_str());
+    PrintHelp(stderr);
+    return cli::kExitUsage;
+}
+
+int Help(const cli::Args& args) {
+    if (args.positional.empty()) {
+        PrintHelp(stdout);
+        return cli::kExitOk;
+    }
+    const cli::Command* command = FindCommand(args.positional.front());
+    if (!command)
+        return UnknownCommand(args.positional.front());
+    PrintCommandHelp(*command);
+    return cli::kExitOk;
+}
+
+// Whether the command's usage names the option: the usage is the one list
+// of the options each command takes.
+bool TakesOption(const cli::Command& command, const std::string& option) {
+    std::string usage = command.usage;
+    for (char& c : usage)
+        if (c == '[' || c == ']' || c == '|')
+            c = ' ';
+    std::istringstream words(usage);
+    for (std::string word; words >> word;)
+        if (word == option)
+            return true;
+    return false;
+}
+
+bool IsOption(const std::string& a) {
+    return a.size() > 1 && a[0] == '-' && !(a[1] >= '0' && a[1] <= '9');
+}
+
+// The first fault is the one reported.
+void Note(std::string& error, const std::string& fault) {
+    if (error.empty())
+        error = fault;
+}
+
+// Options may stand anywhere; everything else is positional. Parsing goes
+// on after a fault, so that the command (and its usage) is known; `error`
+// holds the first fault. `quorel --version` is `quorel version`.
+void ParseArgs(int argc, char** argv, cli::Args& args, std::string& error) {
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
+        if (i == 1 && a == "--version")
+            a = "version";
+        if (!IsOption(a)) {
+            args.positional.push_back(a);
+            continue;
+        }
+        if (std::find(args.options.begin(), args.options.end(), a) != args.options.end())
+            Note(error, a + " is given twice");
+        args.options.push_back(a);
         if (a == "--json") {
             args.json = true;
         } else if (a == "--registers") {
             args.registers = true;
+        } else if (a == "--help" || a == "-h") {
+            args.help = true;
         } else if (a == "--board") {
             long long board = 0;
-            if (i + 1 >= argc || !cli::ParseNumber(argv[++i], board)) {
-                error = "--board needs a number";
-                return false;
-            }
+            if (i + 1 >= argc || !cli::ParseNumber(argv[++i], board))
+                Note(error, "--board needs a number");
             args.board = board;
-        } else if (a.size() > 1 && a[0] == '-' && !(a[1] >= '0' && a[1] <= '9')) {
-            error = "unknown option " + a;
-            return false;
         } else {
-            args.positional.push_back(a);
+            Note(error, "unknown option " + a);
         }
     }
-    return true;
+}
+
+// The command's arguments and options against its row: "" when they fit.
+std::string ArgumentFault(const cli::Command& command, const cli::Args& args) {
+    for (const std::string& option : args.options)
+        if (!TakesOption(command, option) && option != "--help" && option != "-h")
+            return std::string(command.name) + " does not take " + option;
+    if (args.positional.size() < command.min_args)
+        return "missing arguments";
+    if (args.positional.size() > command.max_args)
+        return "too many arguments";
+    return "";
+}
+
+// A command line without a command: the list, on stdout when asked for.
+int NoCommand(const cli::Args& args, const std::string& error) {
+    if (args.help && error.empty()) {
+        PrintHelp(stdout);
+        return cli::kExitOk;
+    }
+    if (!error.empty() || !args.options.empty())
+        std::fprintf(stderr, "quorel: %s\n\n", error.empty() ? "no command given" : error.c_str());
+    PrintHelp(stderr);
+    return cli::kExitUsage;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || !std::strcmp(argv[1], "help") || !std::strcmp(argv[1], "--help") ||
-        !std::strcmp(argv[1], "-h")) {
-        PrintHelp(argc < 2 ? stderr : stdout);
-        return argc < 2 ? cli::kExitUsage : cli::kExitOk;
-    }
     cli::Args args;
     std::string error;
-    if (!ParseArgs(argc, argv, args, error)) {
-        std::fprintf(stderr, "quorel: %s\n\n", error.c_str());
-        PrintHelp(stderr);
-        return cli::kExitUsage;
-    }
-    if (args.positional.empty()) {
-        PrintHelp(stderr);
-        return cli::kExitUsage;
-    }
+    ParseArgs(argc, argv, args, error);
+    if (args.positional.empty())
+        return NoCommand(args, error);
     const cli::Command* command = FindCommand(args.positional.front());
-    if (!command) {
-        std::fprintf(stderr, "quorel: unknown command '%s'\n\n", args.positional.front().c_str());
-        PrintHelp(stderr);
-        return cli::kExitUsage;
-    }
+    if (!command)
+        return UnknownCommand(args.positional.front());
     args.positional.erase(args.positional.begin());
-    if (args.positional.size() < command->min_args)
-        return cli::UsageError(*command, "missing arguments");
-    if (args.positional.size() > command->max_args)
-        return cli::UsageError(*command, "too many arguments");
-    std::string unbound;
-    if (NeedsDriver(*command) && !driver_binding::Bind().Usable(unbound)) {
-        std::fprintf(stderr, "quorel: %s\n  `quorel doctor` says more.\n", unbound.c_str());
-        return cli::kExitFailure;
+    if (args.help) {
+        PrintCommandHelp(*command);
+        return cli::kExitOk;
     }
+    if (error.empty())
+        error = ArgumentFault(*command, args);
+    if (!error.empty())
+        return cli::UsageError(*command, error);
+    cli::SetJsonOutput(args.json);
+    std::string unbound;
+    if (NeedsDriver(*command) && !driver_binding::Bind().Usable(unbound))
+        return cli::Fail(unbound, "\n  `quorel doctor` says more.");
     return command->run(args);
 }

@@ -1,7 +1,6 @@
 #include "scan_diagnosis.h"
 
-#include <cstdio>
-
+#include "failure.h"
 #include "peer_note.h"
 
 namespace commands {
@@ -41,12 +40,13 @@ std::string EmptyScanText(const ScanFacts& facts) {
     return std::to_string(facts.found) + " PCI functions found";
 }
 
-void PrintEmptyScan(const ScanFacts& facts) {
-    std::fprintf(stderr,
-                 "quorel: %s.\n"
-                 "  `quorel doctor` says more. With the stand-in library: check "
-                 "QUOREL_SIM_MACHINE; QUOREL_SIM_LOG=stderr shows every call.\n",
-                 EmptyScanText(facts).c_str());
+bool ScanFoundFunctions() {
+    if (quorel::inspect::Discover())
+        return true;
+    cli::Fail(EmptyScanText(DiagnoseScan()),
+              ".\n  `quorel doctor` says more. With the stand-in library: check "
+              "QUOREL_SIM_MACHINE; QUOREL_SIM_LOG=stderr shows every call.");
+    return false;
 }
 
 }  // namespace commands

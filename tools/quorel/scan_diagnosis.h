@@ -1,6 +1,6 @@
 // Why the bus scan found what it found: the library's device list, the
 // driver's initialisation and the functions only a peer-bus probe reaches.
-// `list`, `tree`, `cards` and `doctor` explain an empty scan from it.
+// Every command that needs the scan explains an empty one from it.
 #ifndef QUOREL_TOOLS_SCAN_DIAGNOSIS_H
 #define QUOREL_TOOLS_SCAN_DIAGNOSIS_H
 
@@ -31,8 +31,10 @@ struct ScanFacts {
 ScanFacts DiagnoseScan(bool always_ask_driver = false);
 // One sentence on an empty scan: "the bus scan found no PCI functions: ...".
 std::string EmptyScanText(const ScanFacts& facts);
-// Prints EmptyScanText as quorel's complaint on stderr, with a hint.
-void PrintEmptyScan(const ScanFacts& facts);
+// Runs discovery (once per process, as an open does). When it found no
+// function, reports EmptyScanText as the command's failure, with a hint
+// (cli::Fail), and returns false.
+bool ScanFoundFunctions();
 
 }  // namespace commands
 

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "api/inspect.h"
+#include "scan_diagnosis.h"
 #include "snapshot_files.h"
 
 namespace commands {
@@ -47,7 +48,8 @@ int Snapshot(const cli::Args& args) {
     std::printf("quorel snapshot: %zu functions%s written to %s\n", capture.functions.size(),
                 capture.driver_opened ? "" : " (the driver did not initialise)",
                 folder.string().c_str());
-    return capture.driver_opened ? cli::kExitOk : cli::kExitFailure;
+    // A scan that found nothing fails as in every command; the files stay.
+    return ScanFoundFunctions() && capture.driver_opened ? cli::kExitOk : cli::kExitFailure;
 }
 
 }  // namespace commands
