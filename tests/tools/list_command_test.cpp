@@ -5,6 +5,7 @@
 
 #include "lspci_listing.h"
 #include "machine_text.h"
+#include "process_env/utf8.h"
 #include "sim_machine.h"
 #include "tool_runner.h"
 
@@ -41,6 +42,37 @@ TEST(ListCommand, JsonCarriesTheRegistryFieldsAndTheParsedGuid) {
     EXPECT_NE(run.out.find("\"config_manager_key\": \"\", \"class_guid_text\": \"{4d36e97d-e325-11ce-"
                            "bfc1-08002be10318}\", \"class_guid\": \"{4D36E97D-E325-11CE-BFC1-08002BE10318}\""),
               std::string::npos) << run.out;
+}
+
+// A registry description beyond ASCII or with control characters: JSON as
+// valid UTF-8 with the controls escaped, table lines with them written out.
+TEST(ListCommand, RegistryTextsAreUtf8InJsonAndEscapedInTables) {
+    const struct {
+        std::string description;
+        std::string json;
+        std::string table;
+    } cases[] = {
+        {"Karte für Prüfstand", "Karte für Prüfstand", "Karte für Prüfstand"},
+        {"red\x1b[31m bell\x07 tab\t", "red\\u001b[31m bell\\u0007 tab\\u0009",
+         "red\\x1b[31m bell\\x07 tab\\t"},
+        {"C1 \xC2\x9B" "2J", "C1 \xC2\x9B" "2J", "C1 \\u009b2J"},
+    };
+    const std::string registry = test_support::TempPath("registry");
+    std::string text = test_support::ReadFile(test_support::SourcePath("sim/machines/default-nt5.reg"));
+    const std::string original = "\"Quorel type 2 card\"";
+    const size_t at = text.find(original);
+    ASSERT_NE(at, std::string::npos);
+    for (const auto& c : cases) {
+        std::string changed = text;
+        test_support::WriteFile(registry, changed.replace(at, original.size(), "\"" + c.description + "\""));
+        const std::string env = "QUOREL_SIM_WINVER=5.1 QUOREL_SIM_REGISTRY='" + registry + "'";
+        auto json = RunTool("list --json", "", env);
+        EXPECT_EQ(quorel::process_env::ValidUtf8(json.out), json.out);
+        EXPECT_NE(json.out.find("\"device_desc\": \"" + c.json + "\""), std::string::npos) << json.out;
+        auto table = RunTool("list", "", env);
+        EXPECT_NE(table.out.find("         " + c.table + "\n"), std::string::npos) << table.out;
+        EXPECT_EQ(table.out.find_first_of("\x07\x1b\t\r"), std::string::npos) << table.out;
+    }
 }
 
 TEST(TreeCommand, ShowsTheBusBehindTheBridge) {

@@ -10,6 +10,7 @@
 #include "driver_binding.h"
 #include "list_commands.h"
 #include "snapshot_command.h"
+#include "text_encoding.h"
 
 namespace {
 
@@ -97,6 +98,9 @@ bool ParseArgs(int argc, char** argv, cli::Args& args, std::string& error) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    cli::UseLocalEncoding();
+    cli::Utf8Arguments utf8_arguments(argc, argv);
+    argv = utf8_arguments.argv();
     if (argc < 2 || !std::strcmp(argv[1], "help") || !std::strcmp(argv[1], "--help") ||
         !std::strcmp(argv[1], "-h")) {
         PrintHelp(argc < 2 ? stderr : stdout);
@@ -126,7 +130,7 @@ int main(int argc, char** argv) {
         return cli::UsageError(*command, "too many arguments");
     std::string unbound;
     if (NeedsDriver(*command) && !driver_binding::Bind().Usable(unbound)) {
-        std::fprintf(stderr, "quorel: %s\n  `quorel doctor` says more.\n", unbound.c_str());
+        std::fprintf(stderr, "quorel: %s\n  `quorel doctor` says more.\n", cli::Shown(unbound).c_str());
         return cli::kExitFailure;
     }
     return command->run(args);

@@ -7,6 +7,7 @@
 
 #include "api/inspect.h"
 #include "snapshot_files.h"
+#include "text_encoding.h"
 
 namespace commands {
 
@@ -19,19 +20,19 @@ bool WriteFile(const std::filesystem::path& folder, const char* name, const std:
     out.close();
     if (out)
         return true;
-    std::fprintf(stderr, "quorel snapshot: cannot write %s\n", path.string().c_str());
+    std::fprintf(stderr, "quorel snapshot: cannot write %s\n", cli::Shown(cli::PathText(path)).c_str());
     return false;
 }
 
 }  // namespace
 
 int Snapshot(const cli::Args& args) {
-    const std::filesystem::path folder = args.positional.front();
+    const std::filesystem::path folder = cli::PathOf(args.positional.front());
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) {
         std::fprintf(stderr, "quorel snapshot: cannot make the folder %s: %s\n",
-                     folder.string().c_str(), error.message().c_str());
+                     cli::Shown(cli::PathText(folder)).c_str(), error.message().c_str());
         return cli::kExitFailure;
     }
     // The configuration reads first, then the registry as the annotation
@@ -46,7 +47,7 @@ int Snapshot(const cli::Args& args) {
         return cli::kExitFailure;
     std::printf("quorel snapshot: %zu functions%s written to %s\n", capture.functions.size(),
                 capture.driver_opened ? "" : " (the driver did not initialise)",
-                folder.string().c_str());
+                cli::Shown(cli::PathText(folder)).c_str());
     return capture.driver_opened ? cli::kExitOk : cli::kExitFailure;
 }
 
