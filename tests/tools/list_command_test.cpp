@@ -123,13 +123,20 @@ TEST(ListCommand, AnEmptyScanSaysWhy) {
     }
 }
 
+// The line is named, and what the message quotes of it cannot steer the terminal.
 TEST(ListCommand, MalformedMachineFileIsNamedWithItsLine) {
-    std::string machine = test_support::TempPath("machine");
-    test_support::WriteFile(machine, "00:00.0 host bridge\n00: 86 80 zz 29\n");
-    auto run = RunTool("list", machine);
-    EXPECT_EQ(run.exit_code, 1);
-    EXPECT_NE(run.err.find(machine + ":2"), std::string::npos) << run.err;
-    std::remove(machine.c_str());
+    const std::pair<const char*, const char*> cases[] = {
+        {"00:00.0 host bridge\n00: 86 80 zz 29\n", ":2: expected 16 bytes after '00:'"},
+        {"00:00.0 host bridge\n\x1b[2J\x07\n", ":2: unrecognised line starting '\\x1b[2J\\x07'"},
+    };
+    for (const auto& [text, message] : cases) {
+        std::string machine = test_support::TempPath("machine");
+        test_support::WriteFile(machine, text);
+        auto run = RunTool("list", machine);
+        EXPECT_EQ(run.exit_code, 1);
+        EXPECT_NE(run.err.find(machine + message), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find_first_of("\x07\x1b"), std::string::npos) << run.err;
+    }
 }
 
 TEST(Tool, BadArgumentsGetUsageAndExitTwo) {
