@@ -47,31 +47,23 @@ TEST(ListCommand, JsonCarriesTheRegistryFieldsAndTheParsedGuid) {
 // A registry description beyond ASCII or with control characters: JSON as
 // valid UTF-8 with the controls escaped, table lines with them written out.
 TEST(ListCommand, RegistryTextsAreUtf8InJsonAndEscapedInTables) {
-    const struct {
-        std::string description;
-        std::string json;
-        std::string table;
-    } cases[] = {
+    const std::string cases[][3] = {  // description, in JSON, in the table
         {"Karte für Prüfstand", "Karte für Prüfstand", "Karte für Prüfstand"},
-        {"red\x1b[31m bell\x07 tab\t", "red\\u001b[31m bell\\u0007 tab\\u0009",
-         "red\\x1b[31m bell\\x07 tab\\t"},
+        {"red\x1b[31m bell\x07 tab\t", "red\\u001b[31m bell\\u0007 tab\\u0009", "red\\x1b[31m bell\\x07 tab\\t"},
         {"C1 \xC2\x9B" "2J", "C1 \xC2\x9B" "2J", "C1 \\u009b2J"},
     };
     const std::string registry = test_support::TempPath("registry");
-    std::string text = test_support::ReadFile(test_support::SourcePath("sim/machines/default-nt5.reg"));
-    const std::string original = "\"Quorel type 2 card\"";
-    const size_t at = text.find(original);
-    ASSERT_NE(at, std::string::npos);
-    for (const auto& c : cases) {
-        std::string changed = text;
-        test_support::WriteFile(registry, changed.replace(at, original.size(), "\"" + c.description + "\""));
+    const std::string text = test_support::ReadFile(test_support::SourcePath("sim/machines/default-nt5.reg"));
+    const size_t at = text.find("Quorel type 2 card");
+    for (const auto& [description, json, table] : cases) {
+        test_support::WriteFile(registry, std::string(text).replace(at, 18, description));
         const std::string env = "QUOREL_SIM_WINVER=5.1 QUOREL_SIM_REGISTRY='" + registry + "'";
-        auto json = RunTool("list --json", "", env);
-        EXPECT_EQ(quorel::process_env::ValidUtf8(json.out), json.out);
-        EXPECT_NE(json.out.find("\"device_desc\": \"" + c.json + "\""), std::string::npos) << json.out;
-        auto table = RunTool("list", "", env);
-        EXPECT_NE(table.out.find("         " + c.table + "\n"), std::string::npos) << table.out;
-        EXPECT_EQ(table.out.find_first_of("\x07\x1b\t\r"), std::string::npos) << table.out;
+        auto listed = RunTool("list --json", "", env);
+        EXPECT_EQ(quorel::process_env::ValidUtf8(listed.out), listed.out);
+        EXPECT_NE(listed.out.find("\"device_desc\": \"" + json + "\""), std::string::npos) << listed.out;
+        listed = RunTool("list", "", env);
+        EXPECT_NE(listed.out.find("         " + table + "\n"), std::string::npos) << listed.out;
+        EXPECT_EQ(listed.out.find_first_of("\x07\x1b\t\r"), std::string::npos) << listed.out;
     }
 }
 

@@ -84,13 +84,6 @@ for row in "${rows[@]}"; do
   done
 done
 # Every replay's JSON parses, as UTF-8.
-python3 - "$work"/replays/*.json <<'END' || status=1
-import json, sys
-for name in sys.argv[1:]:
-    try:
-        json.load(open(name, encoding="utf-8"))
-    except ValueError as error:
-        print(f"  {name}: not JSON in UTF-8: {error}")
-        sys.exit(1)
-END
+python3 -c 'import json, sys; [json.load(open(f, encoding="utf-8")) for f in sys.argv[1:]]' \
+  "$work"/replays/*.json || status=1
 exit $status

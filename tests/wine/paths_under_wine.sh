@@ -17,7 +17,6 @@ folder=$work/数据
 mkdir "$folder"
 cp "$machine" "$folder/m.txt"
 win() { local path=${1//\//\\}; printf 'Z:%s' "$path"; }
-
 status=0
 fail() { echo "  $1"; status=1; }
 quorel() { env -u QUOREL_SIM_MACHINE -u QUOREL_SIM_SNAPSHOT -u QUOREL_SIM_LOG "$@"; }
