@@ -305,10 +305,10 @@ bool ReadRegFile(std::string_view bytes, const std::string& name, Hives* hives,
 }
 
 bool ReadRegFileAt(const std::string& path, Hives* hives, std::string* error) {
-    std::string bytes;
-    if (quorel::process_env::ReadTextFile(path, &bytes))
+    std::string bytes, why;
+    if (quorel::process_env::ReadTextFile(path, &bytes, &why))
         return ReadRegFile(bytes, path, hives, error);
-    *error = path + ": cannot read the file";
+    *error = path + ": cannot read the file: " + why;
     return false;
 }
 

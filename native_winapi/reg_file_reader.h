@@ -30,8 +30,9 @@ namespace native_winapi::registry {
 // then partly filled and must be thrown away.
 bool ReadRegFile(std::string_view bytes, const std::string& name, Hives* hives,
                  std::string* error);
-// The same for the file at `path`; one that cannot be read gives
-// "<path>: cannot read the file".
+// The same for the file at `path` (UTF-8 or UTF-16 with a byte-order mark,
+// as regedit exports); one that cannot be read gives "<path>: cannot read
+// the file: <why>".
 bool ReadRegFileAt(const std::string& path, Hives* hives, std::string* error);
 
 }  // namespace native_winapi::registry

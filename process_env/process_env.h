@@ -3,15 +3,24 @@
 #ifndef QUOREL_PROCESS_ENV_H
 #define QUOREL_PROCESS_ENV_H
 
+#include <cstdio>
 #include <string>
 
 namespace quorel::process_env {
 
 // The variable's value, empty when it is unset.
 std::string GetEnvironment(const char* name);
-// The whole file; false when it cannot be read or is implausibly large.
-bool ReadTextFile(const std::string& path, std::string* text);
-// Tells the user on stderr, as "quorel-sim: <message>".
+// Paths are UTF-8 (on Windows too, where files are opened by their wide
+// names, so that any path works, not only those of the ANSI code page).
+FILE* OpenFile(const std::string& path, const char* mode);
+// The whole file as text: one with a UTF-8 byte-order mark without it, one
+// in UTF-16 with its mark as UTF-8, any other as it is. False when it
+// cannot be read, is a folder or is implausibly large (over 128 MiB), with
+// why in *why, to follow "cannot read the file: " ("No such file or
+// directory", "it is too large (150 MiB; the limit is 128 MiB)").
+bool ReadTextFile(const std::string& path, std::string* text, std::string* why = nullptr);
+// Tells the user on stderr, as "quorel-sim: <message>", control characters
+// written out (utf8.h's Printable): messages quote the files they are about.
 void Complain(const std::string& message);
 
 // A folder written by `quorel snapshot` (machine.txt, registry.reg,

@@ -29,7 +29,7 @@ void CallLog::Line(const char* text) {
         return;
     }
     // Binary: the same "\n" line ends on every platform for whoever parses it.
-    FILE* file = std::fopen(target_.c_str(), "ab");
+    FILE* file = OpenFile(target_, "ab");
     if (!file) {
         if (!complained_)
             Complain(target_ + ": cannot open the call log");

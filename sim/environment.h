@@ -10,6 +10,7 @@ namespace quorel::sim {
 
 using process_env::Complain;
 using process_env::GetEnvironment;
+using process_env::OpenFile;
 using process_env::ReadTextFile;
 
 // The machine file to simulate; unset or empty: a snapshot's machine.txt

@@ -9,9 +9,9 @@ namespace quorel::sim {
 std::unique_ptr<Machine> LoadMachine(const std::string& path, std::string* error) {
     if (path.empty())
         return ParseMachine(kDefaultMachineText, kDefaultMachineName, error);
-    std::string text;
-    if (!ReadTextFile(path, &text)) {
-        *error = path + ": cannot read the machine file";
+    std::string text, why;
+    if (!ReadTextFile(path, &text, &why)) {
+        *error = path + ": cannot read the machine file: " + why;
         return nullptr;
     }
     std::string warning;

@@ -143,7 +143,7 @@ TEST_F(RegFile, RefusesMalformedFilesNamingTheLine) {
     }
     std::string error;
     EXPECT_FALSE(fake_registry::LoadFile("/nonexistent/quorel.reg", &error));
-    EXPECT_EQ(error, "/nonexistent/quorel.reg: cannot read the file");
+    EXPECT_EQ(error, "/nonexistent/quorel.reg: cannot read the file: No such file or directory");
 }
 
 }  // namespace

@@ -154,6 +154,18 @@ TEST_F(NtLookup, LongAndUnterminatedTextsAreCutToTheirFields) {
     EXPECT_EQ(r.config_manager_key[0], 0) << "the field after class_guid_text is untouched";
 }
 
+// The lookups read a text of up to 259 characters and its NUL; a longer one
+// is skipped as if the value were absent.
+TEST_F(NtLookup, TextsOfUpTo259CharactersAreReadLongerOnesSkipped) {
+    DeviceRecord& r = Add(1, 0, 0, 0x6A5D, 0x0101, 0x6A5D, 0x0001);
+    for (size_t length : {259, 260}) {
+        ASSERT_TRUE(UseRegistry(NtInstance(kCardId, "a", Location5(1, 0, 0), std::string(length, 'a'))));
+        Annotate(kWindows5);
+        EXPECT_EQ(r.registry_matched, 1);
+        EXPECT_EQ(std::string(r.device_desc), length == 259 ? std::string(259, 'a') : "") << length;
+    }
+}
+
 TEST_F(NtLookup, NineXFamilyOpensNoNtKey) {
     DeviceRecord& r = Add(1, 0, 0, 0x6A5D, 0x0101, 0x6A5D, 0x0001);
     ASSERT_TRUE(UseRegistry(NtInstance(kCardId, "a", Location5(1, 0, 0), "card")));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <sstream>
 #include <vector>
 
@@ -46,6 +47,15 @@ std::vector<std::string> Lines(const std::string& text) {
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     return lines;
+}
+
+// ASCII text as UTF-16 with its byte-order mark and CRLF line ends.
+std::string Utf16(const std::string& ascii, bool big_endian) {
+    std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char c : ascii)
+        for (char unit : c == '\n' ? std::string("\r\n") : std::string(1, c))
+            bytes += big_endian ? std::string{'\0', unit} : std::string{unit, '\0'};
+    return bytes;
 }
 
 std::string PointerText(const void* pointer) {
@@ -156,13 +166,44 @@ TEST_F(SimDriver, MalformedMachineIsRefusedAndLeavesNothing) {
     uint32_t value;
     EXPECT_EQ(Read(0, 3, 0, 0x00, &value), 0);
     EXPECT_EQ(Map(kType2Window, kCardBase), nullptr);
+}
 
-    std::string missing = test_support::TempPath("missing");
-    test_support::SetEnv("QUOREL_SIM_MACHINE", missing.c_str());
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(InitializeUlvexa(), 0);
-    message = testing::internal::GetCapturedStderr();
-    EXPECT_NE(message.find("quorel-sim: " + missing + ": cannot read"), std::string::npos) << message;
+TEST_F(SimDriver, UnreadableMachineFileSaysWhy) {
+    const std::string folder = test_support::TempPath("folder");
+    std::filesystem::create_directory(folder);
+    const std::string large = test_support::TempPath("large");
+    test_support::WriteFile(large, kMachine);
+    std::filesystem::resize_file(large, (129u << 20) - 1);  // sparse: nothing more is written
+    const std::pair<std::string, std::string> cases[] = {
+        {test_support::TempPath("missing"), "No such file or directory"},
+        {folder, "it is a folder"},
+        {large, "it is too large (129 MiB; the limit is 128 MiB)"},
+    };
+    for (const auto& [path, why] : cases) {
+        test_support::SetEnv("QUOREL_SIM_MACHINE", path.c_str());
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(InitializeUlvexa(), 0) << why;
+        const std::string message = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(message, "quorel-sim: " + path + ": cannot read the machine file: " + why + "\n");
+    }
+}
+
+// As editors and shells save it: with a UTF-8 byte-order mark, or as UTF-16
+// with one (Windows PowerShell's > writes UTF-16LE and CRLF).
+TEST_F(SimDriver, ReadsMachineFilesWithByteOrderMarks) {
+    const std::pair<const char*, std::string> cases[] = {
+        {"UTF-8", "\xEF\xBB\xBF" + kMachine},
+        {"UTF-16LE", Utf16(kMachine, false)},
+        {"UTF-16BE", Utf16(kMachine, true)},
+    };
+    for (const auto& [encoding, bytes] : cases) {
+        test_support::UseMachine(bytes);
+        ASSERT_EQ(InitializeUlvexa(), 1) << encoding;
+        uint32_t value;
+        Read(0, 3, 0, 0x00, &value);
+        EXPECT_EQ(value, kCardIds) << encoding;
+        EXPECT_EQ(Map(kType2Window, kCardBase)[card::kBoardIdOffset], kBoardId3) << encoding;
+    }
 }
 
 TEST_F(SimDriver, CallLogHasOneLinePerCall) {

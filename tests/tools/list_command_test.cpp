@@ -5,6 +5,7 @@
 
 #include "lspci_listing.h"
 #include "machine_text.h"
+#include "process_env/utf8.h"
 #include "sim_machine.h"
 #include "tool_runner.h"
 
@@ -41,6 +42,29 @@ TEST(ListCommand, JsonCarriesTheRegistryFieldsAndTheParsedGuid) {
     EXPECT_NE(run.out.find("\"config_manager_key\": \"\", \"class_guid_text\": \"{4d36e97d-e325-11ce-"
                            "bfc1-08002be10318}\", \"class_guid\": \"{4D36E97D-E325-11CE-BFC1-08002BE10318}\""),
               std::string::npos) << run.out;
+}
+
+// A registry description beyond ASCII or with control characters: JSON as
+// valid UTF-8 with the controls escaped, table lines with them written out.
+TEST(ListCommand, RegistryTextsAreUtf8InJsonAndEscapedInTables) {
+    const std::string cases[][3] = {  // description, in JSON, in the table
+        {"Karte für Prüfstand", "Karte für Prüfstand", "Karte für Prüfstand"},
+        {"red\x1b[31m bell\x07 tab\t", "red\\u001b[31m bell\\u0007 tab\\u0009", "red\\x1b[31m bell\\x07 tab\\t"},
+        {"C1 \xC2\x9B" "2J", "C1 \xC2\x9B" "2J", "C1 \\u009b2J"},
+    };
+    const std::string registry = test_support::TempPath("registry");
+    const std::string text = test_support::ReadFile(test_support::SourcePath("sim/machines/default-nt5.reg"));
+    const size_t at = text.find("Quorel type 2 card");
+    for (const auto& [description, json, table] : cases) {
+        test_support::WriteFile(registry, std::string(text).replace(at, 18, description));
+        const std::string env = "QUOREL_SIM_WINVER=5.1 QUOREL_SIM_REGISTRY='" + registry + "'";
+        auto listed = RunTool("list --json", "", env);
+        EXPECT_EQ(quorel::process_env::ValidUtf8(listed.out), listed.out);
+        EXPECT_NE(listed.out.find("\"device_desc\": \"" + json + "\""), std::string::npos) << listed.out;
+        listed = RunTool("list", "", env);
+        EXPECT_NE(listed.out.find("         " + table + "\n"), std::string::npos) << listed.out;
+        EXPECT_EQ(listed.out.find_first_of("\x07\x1b\t\r"), std::string::npos) << listed.out;
+    }
 }
 
 TEST(TreeCommand, ShowsTheBusBehindTheBridge) {
@@ -104,13 +128,20 @@ TEST(Tool, AnEmptyScanFailsEveryCommandThatNeedsIt) {
     }
 }
 
+// The line is named, and what the message quotes of it cannot steer the terminal.
 TEST(ListCommand, MalformedMachineFileIsNamedWithItsLine) {
-    std::string machine = test_support::TempPath("machine");
-    test_support::WriteFile(machine, "00:00.0 host bridge\n00: 86 80 zz 29\n");
-    auto run = RunTool("list", machine);
-    EXPECT_EQ(run.exit_code, 1);
-    EXPECT_NE(run.err.find(machine + ":2"), std::string::npos) << run.err;
-    std::remove(machine.c_str());
+    const std::pair<const char*, const char*> cases[] = {
+        {"00:00.0 host bridge\n00: 86 80 zz 29\n", ":2: expected 16 bytes after '00:'"},
+        {"00:00.0 host bridge\n\x1b[2J\x07\n", ":2: unrecognised line starting '\\x1b[2J\\x07'"},
+    };
+    for (const auto& [text, message] : cases) {
+        std::string machine = test_support::TempPath("machine");
+        test_support::WriteFile(machine, text);
+        auto run = RunTool("list", machine);
+        EXPECT_EQ(run.exit_code, 1);
+        EXPECT_NE(run.err.find(machine + message), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find_first_of("\x07\x1b"), std::string::npos) << run.err;
+    }
 }
 
 // Every argument error names the fault and prints the command's usage.

@@ -16,6 +16,11 @@ machines=("$repo/sim/machines/default.lspci" "$repo"/tests/data/replay/*.lspci-*
 faults=$work/faults.lspci
 cat "$repo/sim/machines/default.lspci" "$repo/tests/data/snapshot/faults-added.lspci" >"$faults"
 regs=$repo/sim/machines
+# The type-2 card described beyond ASCII, in each style of registry.
+desc='Karte für Prüfstand'
+for style in 9x nt5 nt6; do
+  sed "s/Quorel type 2 card/$desc/" "$regs/default-$style.reg" >"$work/non-ascii-$style.reg"
+done
 
 # machine | Windows version | registry (- the default) | QUOREL_SCAN_PEER_BUSES at the
 # snapshot, then at the commands | snapshot option | commands
@@ -35,6 +40,9 @@ rows+=(
   "$faults|5.1|-|1 1|--registers|list boards"
   # Taken without the peer-bus probe, the snapshot still holds what it would find.
   "$faults|4.10|-|0 1|-|list cards"
+  "${machines[0]}|4.10|$work/non-ascii-9x.reg|0 0|-|list"
+  "${machines[0]}|5.1|$work/non-ascii-nt5.reg|0 0|-|list"
+  "${machines[0]}|6.1|$work/non-ascii-nt6.reg|0 0|-|list cards"
 )
 
 # quorel with only the given settings.
@@ -45,6 +53,7 @@ quorel() {
 
 status=0
 n=0
+mkdir "$work/replays"
 for row in "${rows[@]}"; do
   IFS='|' read -r machine version registry peers option commands <<<"$row"
   read -r snap_peer peer <<<"$peers"
@@ -69,6 +78,14 @@ for row in "${rows[@]}"; do
       sed 's/^/    /' "$work/diff"
       status=1
     fi
+    cp "$work/after.json" "$work/replays/$n-$command.json"
+    if [[ $registry == */non-ascii-* && $command == list ]] && ! grep -q "$desc" "$work/after.json"; then
+      echo "  $command --json of the replay lacks '$desc'"
+      status=1
+    fi
   done
 done
+# Every replay's JSON parses, as UTF-8.
+python3 -c 'import json, sys; [json.load(open(f, encoding="utf-8")) for f in sys.argv[1:]]' \
+  "$work"/replays/*.json || status=1
 exit $status

@@ -17,11 +17,13 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 source "$(dirname "${BASH_SOURCE[0]}")/wine_windows.sh"
+desc='Karte für Prüfstand'
 [[ -x $native ]] || echo "(no native quorel at '$native': the native replays are left out)"
 
 # One session, since Wine keeps HKEY_DYN_DATA only while its server runs:
 # the machine's list and snapshot, then its entries removed, the snapshot's
-# imported and the replay's list, then those removed too.
+# imported and the replay's list, then those removed too. The type-2 card's
+# description is beyond ASCII: it must reach every list as the same UTF-8.
 session() {
   local exe="Z:${bin//\//\\}\\$1" style=$2
   printf '%s\r\n' @echo\ off \
@@ -41,12 +43,17 @@ for case in "${wine_windows_cases[@]}"; do
   copy=quorel_snapshot_$version.exe
   wine_as_version "$tool" "$version" "$copy"
   wine_registry_files "$registry" "$style" "$work"
+  sed "s/Quorel type 2 card/$desc/" "$registry/default-$style.reg" | iconv -f UTF-8 -t UTF-16 >"$work/import-$style.reg"
   rm -rf "$work/snap" "$work"/*.json
   session "$copy" "$style"
   (cd "$work" && env -u QUOREL_SIM_MACHINE -u QUOREL_SIM_SNAPSHOT "$wine_run" cmd /c session.bat)
   echo "== $version ($style registry): $(sed -n 's/ (.*//; 2p' "$work/snap/about.txt" 2>/dev/null)"
   if ! grep -q '"registry_matched": 1' "$work/before.json"; then
     echo "  the machine's list shows no registry entry: the import did not take"
+    status=1
+  fi
+  if ! grep -q "\"device_desc\": \"$desc\"" "$work/before.json"; then
+    echo "  the machine's list lacks the description '$desc'"
     status=1
   fi
   replays=(after.json)
@@ -62,6 +69,8 @@ for case in "${wine_windows_cases[@]}"; do
       cut -c1-200 "$work/diff" | sed 's/^/    /'
       status=1
     fi
+    python3 -c 'import json, sys; json.load(open(sys.argv[1], encoding="utf-8"))' "$work/$replay" ||
+      { echo "  $replay is not JSON in UTF-8"; status=1; }
   done
   rm -f "$bin/$copy"
 done

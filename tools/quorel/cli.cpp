@@ -5,6 +5,7 @@
 #include <cerrno>
 
 #include "api/inspect.h"
+#include "process_env/utf8.h"
 
 namespace cli {
 
@@ -121,7 +122,8 @@ Json& Json::Null() {
 Json& Json::String(const std::string& value) {
     Separate();
     text_ += '"';
-    for (char c : value) {
+    // Valid UTF-8 whatever the text held: a byte that is not becomes U+FFFD.
+    for (char c : quorel::process_env::ValidUtf8(value)) {
         if (c == '"' || c == '\\') {
             text_ += '\\';
             text_ += c;

@@ -15,6 +15,7 @@
 #include "quiet_stdout.h"
 #include "quorel.h"
 #include "scan_diagnosis.h"
+#include "text_encoding.h"
 
 namespace commands {
 
@@ -74,7 +75,7 @@ std::string TryOpen(int position, const DeviceRecord* record, FactList& facts) {
 std::string RegistryText(const DeviceRecord* r) {
     if (!r->registry_matched)
         return "no (no registry entry)";
-    return std::string("yes: ") + (r->device_desc[0] ? r->device_desc : r->hardware_key);
+    return "yes: " + (r->device_desc[0] ? cli::FromLocal(r->device_desc) : cli::FromLocal(r->hardware_key));
 }
 
 // One item per card; returns how many open and, for the first that does

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "text_encoding.h"
+
 namespace doctor {
 
 namespace {
@@ -45,13 +47,13 @@ void FactList::Print(const std::string& indent) const {
     for (const Fact& f : facts_) {
         const int width = kLabelWidth - static_cast<int>(indent.size());
         if (f.kind != Kind::kList) {
-            std::printf("%s%-*s %s\n", indent.c_str(), width, Label(f.key).c_str(), f.texts[0].c_str());
+            std::printf("%s%-*s %s\n", indent.c_str(), width, Label(f.key).c_str(), cli::Shown(f.texts[0]).c_str());
             continue;
         }
         std::printf("%s%-*s %s\n", indent.c_str(), width, Label(f.key).c_str(),
-                    f.texts.empty() ? "none" : f.texts[0].c_str());
+                    f.texts.empty() ? "none" : cli::Shown(f.texts[0]).c_str());
         for (size_t i = 1; i < f.texts.size(); ++i)
-            std::printf("%s%-*s %s\n", indent.c_str(), width, "", f.texts[i].c_str());
+            std::printf("%s%-*s %s\n", indent.c_str(), width, "", cli::Shown(f.texts[i]).c_str());
     }
 }
 
@@ -108,7 +110,7 @@ void Report::Print(bool json) const {
             s.items[i].Print("    ");
         }
     }
-    std::printf("verdict: %s\n", reason.c_str());
+    std::printf("verdict: %s\n", cli::Shown(reason).c_str());
 }
 
 }  // namespace doctor

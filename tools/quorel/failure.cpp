@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli.h"
+#include "text_encoding.h"
 
 namespace cli {
 
@@ -16,7 +17,7 @@ void SetJsonOutput(bool json) { json_output = json; }
 
 int Fail(const std::string& reason, const std::string& more) {
     std::fflush(stdout);  // whatever the command printed comes first
-    std::fprintf(stderr, "quorel: %s%s\n", reason.c_str(), more.c_str());
+    std::fprintf(stderr, "quorel: %s%s\n", Shown(reason).c_str(), more.c_str());
     if (json_output) {
         Json json;
         json.BeginObject().Key("ok").Bool(false).Key("reason").String(reason).EndObject();

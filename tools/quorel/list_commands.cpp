@@ -8,6 +8,7 @@
 #include "list_commands.h"
 #include "peer_note.h"
 #include "scan_diagnosis.h"
+#include "text_encoding.h"
 
 namespace commands {
 
@@ -34,10 +35,10 @@ void PrintRecordLine(const DeviceRecord* r, const std::string& indent) {
                 r->hdr_type, r->irq, r->bus_master ? "yes" : "no", BarsText(r).c_str());
 }
 
-// A record's 8-bit text field; the annotation always terminates them.
+// A record's 8-bit text field, as UTF-8.
 template <size_t N>
 std::string Field(const char (&text)[N]) {
-    return std::string(text, strnlen(text, N));
+    return cli::FromLocal(text);
 }
 
 // The class GUID as the registry writes it, {XXXXXXXX-XXXX-...}.
@@ -56,11 +57,11 @@ void PrintRegistryLines(const DeviceRecord* r) {
         return;
     }
     if (r->device_desc[0])
-        std::printf("%s%s\n", kIndent, Field(r->device_desc).c_str());
+        std::printf("%s%s\n", kIndent, cli::Shown(Field(r->device_desc)).c_str());
     if (r->hardware_key[0])
-        std::printf("%skey: %s\n", kIndent, Field(r->hardware_key).c_str());
+        std::printf("%skey: %s\n", kIndent, cli::Shown(Field(r->hardware_key)).c_str());
     if (r->config_manager_key[0])
-        std::printf("%sConfig Manager entry: %s\n", kIndent, Field(r->config_manager_key).c_str());
+        std::printf("%sConfig Manager entry: %s\n", kIndent, cli::Shown(Field(r->config_manager_key)).c_str());
 }
 
 // A card whose window the library would not offer to the driver.

@@ -13,6 +13,7 @@
 #include "failure.h"
 #include "list_commands.h"
 #include "snapshot_command.h"
+#include "text_encoding.h"
 
 namespace {
 
@@ -184,6 +185,9 @@ int NoCommand(const cli::Args& args, const std::string& error) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    cli::UseLocalEncoding();
+    cli::Utf8Arguments utf8_arguments(argc, argv);
+    argv = utf8_arguments.argv();
     cli::Args args;
     std::string error;
     ParseArgs(argc, argv, args, error);

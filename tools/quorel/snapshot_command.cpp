@@ -8,6 +8,7 @@
 #include "api/inspect.h"
 #include "scan_diagnosis.h"
 #include "snapshot_files.h"
+#include "text_encoding.h"
 
 namespace commands {
 
@@ -20,19 +21,19 @@ bool WriteFile(const std::filesystem::path& folder, const char* name, const std:
     out.close();
     if (out)
         return true;
-    std::fprintf(stderr, "quorel snapshot: cannot write %s\n", path.string().c_str());
+    std::fprintf(stderr, "quorel snapshot: cannot write %s\n", cli::Shown(cli::PathText(path)).c_str());
     return false;
 }
 
 }  // namespace
 
 int Snapshot(const cli::Args& args) {
-    const std::filesystem::path folder = args.positional.front();
+    const std::filesystem::path folder = cli::PathOf(args.positional.front());
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) {
         std::fprintf(stderr, "quorel snapshot: cannot make the folder %s: %s\n",
-                     folder.string().c_str(), error.message().c_str());
+                     cli::Shown(cli::PathText(folder)).c_str(), error.message().c_str());
         return cli::kExitFailure;
     }
     // The configuration reads first, then the registry as the annotation
@@ -47,7 +48,7 @@ int Snapshot(const cli::Args& args) {
         return cli::kExitFailure;
     std::printf("quorel snapshot: %zu functions%s written to %s\n", capture.functions.size(),
                 capture.driver_opened ? "" : " (the driver did not initialise)",
-                folder.string().c_str());
+                cli::Shown(cli::PathText(folder)).c_str());
     // A scan that found nothing fails as in every command; the files stay.
     return ScanFoundFunctions() && capture.driver_opened ? cli::kExitOk : cli::kExitFailure;
 }
