@@ -42,6 +42,13 @@ std::vector<std::string> ArgumentTexts(int argc, char** argv) {
 void UseLocalEncoding() {
     if (!std::setlocale(LC_CTYPE, kLocale))
         std::setlocale(LC_CTYPE, "");
+#ifdef _WIN32
+    // Our output is UTF-8: a console shows it as such while the tool runs,
+    // and gets its own code page back when it ends.
+    static const UINT before = GetConsoleOutputCP();
+    if (before != 0 && before != CP_UTF8 && SetConsoleOutputCP(CP_UTF8))
+        std::atexit([] { SetConsoleOutputCP(before); });
+#endif
 }
 
 std::string FromLocal(const char* text, size_t size) {
