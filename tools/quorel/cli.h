@@ -19,6 +19,7 @@ struct Args {
     bool json = false;                     // --json
     std::optional<long long> board;        // --board N
     bool registers = false;                // --registers (snapshot)
+    bool force = false;                    // --force (snapshot)
 };
 
 struct Command {

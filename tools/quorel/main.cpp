@@ -77,6 +77,8 @@ bool ParseArgs(int argc, char** argv, cli::Args& args, std::string& error) {
             args.json = true;
         } else if (a == "--registers") {
             args.registers = true;
+        } else if (a == "--force") {
+            args.force = true;
         } else if (a == "--board") {
             long long board = 0;
             if (i + 1 >= argc || !cli::ParseNumber(argv[++i], board)) {
