@@ -39,8 +39,12 @@ Embedded ForReportedVersion() {
 }  // namespace
 
 Hives DefaultHives() {
-    std::string path =
-        quorel::process_env::SettingPath(kRegistryVariable, quorel::process_env::kSnapshotRegistry);
+    namespace env = quorel::process_env;
+    std::string path = env::SettingPath(kRegistryVariable, env::kSnapshotRegistry);
+    // A snapshot that is none leaves the registry empty (said once, where
+    // it was found).
+    if (env::GetEnvironment(kRegistryVariable).empty() && !env::SnapshotProblem().empty())
+        return Hives{};
     Hives hives;
     std::string error;
     bool loaded = false;

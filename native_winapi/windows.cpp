@@ -26,13 +26,14 @@ bool ParseVersionPart(std::string_view digits, uint32_t* value) {
 }
 
 // The first word of the line of the snapshot's about.txt that starts with
-// "windows: ", e.g. "6.1"; empty without a snapshot, or when the file or the
-// line is missing (said on stderr). *source names the file, for messages.
+// "windows: ", e.g. "6.1"; empty without a snapshot, or when the folder is
+// not one, or the file or the line is missing (said on stderr). *source
+// names the file, for messages.
 std::string SnapshotVersion(std::string* source) {
     namespace env = quorel::process_env;
     *source = env::SnapshotFile(env::kSnapshotAbout);
     std::string about;
-    if (source->empty())
+    if (source->empty() || !env::SnapshotProblem().empty())
         return about;
     const std::string key = std::string("\n") + kAboutVersionKey;
     size_t line = std::string::npos;

@@ -1,8 +1,11 @@
 #include "process_env/process_env.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "process_env/utf8.h"
@@ -101,6 +104,26 @@ void DropEncoding(std::string* text) {
         *text = Utf8FromUtf16(view.substr(kUtf16BeMark.size()), true);
 }
 
+// What a snapshot folder lacks, or "".
+std::string FolderProblem(const std::string& folder) {
+    namespace fs = std::filesystem;
+    const std::string head = std::string(kSnapshotVariable) + "=" + folder + ": ";
+    const std::string advice = "; set it to a folder that `quorel snapshot DIR` wrote";
+    std::error_code code;
+    const fs::path path = fs::u8path(folder);
+    const fs::file_status status = fs::status(path, code);
+    if (status.type() == fs::file_type::not_found)
+        return head + "no such folder" + advice;
+    if (code)
+        return head + "cannot be read: " + code.message() + advice;
+    if (status.type() != fs::file_type::directory)
+        return head + "not a folder" + advice + " (a machine file alone is replayed with "
+               "QUOREL_SIM_MACHINE)";
+    if (!fs::exists(path / kSnapshotAbout, code))
+        return head + "not a snapshot: it has no " + kSnapshotAbout + advice;
+    return "";
+}
+
 }  // namespace
 
 std::string GetEnvironment(const char* name) {
@@ -149,6 +172,18 @@ std::string SnapshotFile(const char* name) {
     const char last = folder.back();
     // "/" serves Windows too; a folder given with its separator keeps it.
     return folder + (last == '/' || last == '\\' ? "" : "/") + name;
+}
+
+std::string SnapshotProblem() {
+    const std::string folder = GetEnvironment(kSnapshotVariable);
+    const std::string problem = folder.empty() ? folder : FolderProblem(folder);
+    static std::mutex lock;
+    static std::string said_for;  // the folder whose problem was said last
+    std::lock_guard<std::mutex> hold(lock);
+    if (!problem.empty() && folder != said_for)
+        Complain(problem);
+    said_for = problem.empty() ? "" : folder;
+    return problem;
 }
 
 std::string SettingPath(const char* variable, const char* snapshot_file) {

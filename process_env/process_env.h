@@ -31,6 +31,12 @@ constexpr char kSnapshotRegistry[] = "registry.reg";
 constexpr char kSnapshotAbout[] = "about.txt";
 // The file `name` in the folder QUOREL_SIM_SNAPSHOT names; empty when unset.
 std::string SnapshotFile(const char* name);
+// Why the folder QUOREL_SIM_SNAPSHOT names cannot be replayed (it does not
+// exist, is not a folder, or holds no about.txt, so `quorel snapshot` did
+// not write it), with what to do; said on stderr the first time it is
+// found for that folder. Empty when the variable is unset or names a
+// snapshot.
+std::string SnapshotProblem();
 // What `variable` names; when it is unset or empty and QUOREL_SIM_SNAPSHOT
 // names a folder, that folder's file `snapshot_file`; else empty. The
 // variable of its own wins, so one part of a snapshot can be swapped.

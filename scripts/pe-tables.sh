@@ -58,10 +58,10 @@ names() { printf '%s\n' "$@"; }
 imports_from() { awk -v d="$2" '$1 == "import" && $2 == d { print $3 }' <<<"$1"; }
 exports_of() { awk '$1 == "export" { print $2 }' <<<"$1"; }
 
-# What only tools, tests and fuzzers call: the peer-bus probe run aside,
-# the resets to the state at load, the inspection view, the native test
-# controls.
-tool_only_symbols='PeerBusFunctions|AsideProbe|ResetDiscovery|ResetCardAccess|quorel::inspect::|fake_windows::|fake_registry::'
+# What only tools, tests and fuzzers call: the probes run aside (peer buses,
+# functions no scan reaches), the resets to the state at load, the
+# inspection view, the native test controls.
+tool_only_symbols='PeerBusFunctions|PeerProbeAside|WithDriverAside|UnscannedFunctions|AsideProbe|ResetDiscovery|ResetCardAccess|quorel::inspect::|fake_windows::|fake_registry::'
 
 # no_tool_symbols WHAT SYMBOLS: SYMBOLS (demangled nm output of a library)
 # holds the library's own code (ScanPeerBuses) and none of the above.

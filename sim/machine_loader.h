@@ -1,5 +1,6 @@
-// Chooses the machine to simulate: the file QUOREL_SIM_MACHINE names, or the
-// embedded default.
+// Chooses the machine to simulate, from the environment read afresh: the
+// file QUOREL_SIM_MACHINE names, else a snapshot's machine.txt
+// (QUOREL_SIM_SNAPSHOT), else the embedded default.
 #ifndef QUOREL_SIM_MACHINE_LOADER_H
 #define QUOREL_SIM_MACHINE_LOADER_H
 
@@ -10,11 +11,29 @@
 
 namespace quorel::sim {
 
-// path empty: the default machine. Null, with a message naming the file
-// (and line) in *error, when the file cannot be read or is malformed. A file
-// with functions of other PCI domains loads without them, with a warning
-// on stderr.
-std::unique_ptr<Machine> LoadMachine(const std::string& path, std::string* error);
+struct LoadedMachine {
+    std::unique_ptr<Machine> machine;  // null: refused
+    std::string source;   // "the default machine", "the machine file X", "the snapshot X"
+    std::string problem;  // why it was refused, naming the file (and line)
+    // For stderr: the refusal, or a warning about what loaded (functions of
+    // other PCI domains left out); empty when nothing is left to say.
+    std::string note;
+};
+
+class MachineLoader {
+public:
+    LoadedMachine Load();
+
+private:
+    LoadedMachine LoadFile(const std::string& path, const std::string& source);
+    bool ReadFile(const std::string& path, std::string* text, std::string* why);
+
+    // A file that can be read only once (a pipe: QUOREL_SIM_MACHINE=/dev/stdin
+    // or <(...)) keeps its text for the later loads; other files are read
+    // again at every load.
+    std::string kept_path_;
+    std::string kept_text_;
+};
 
 }  // namespace quorel::sim
 

@@ -7,6 +7,7 @@
 #include <map>
 #include <vector>
 
+#include "id_rows.h"
 #include "machine_words.h"
 
 namespace quorel::sim {
@@ -61,11 +62,13 @@ struct Pending {
 
 class Parser {
 public:
-    // Throws LineError; line() then tells where.
+    // Throws LineError; line() then tells where (0: the file as a whole).
     void Parse(std::string_view text);
     size_t line() const { return line_; }
-    // Empty, or which functions of other PCI domains the file held.
-    std::string LeftOutNote() const;
+    bool saw_function() const { return !header_lines_.empty(); }
+    // Empty, or what the machine lacks of the file: functions of other PCI
+    // domains, functions without IDs.
+    std::string Note() const;
     std::unique_ptr<Machine> machine = std::make_unique<Machine>();
 
 private:
@@ -79,6 +82,7 @@ private:
     void RefuseMap(const Tokens& args, Pending* pending);
     void ApplyPending();
     void Apply(const Pending& pending);
+    std::string LeftOutNote() const;
 
     // Where the rows go: a function of the machine, or left_out_rows_ for a
     // function of another domain, whose rows are checked but not kept.
@@ -88,6 +92,7 @@ private:
     Function left_out_rows_;
     std::map<uint64_t, size_t> header_lines_;  // by domain and location
     std::map<uint32_t, size_t> left_out_;      // functions by domain
+    IdRows id_rows_;
     std::vector<Pending> pending_;
     size_t line_ = 0;
 };
@@ -99,6 +104,8 @@ void Parser::Parse(std::string_view text) {
         ParseLine(text.substr(0, end));
         text.remove_prefix(std::min(end + 1, text.size()));
     }
+    line_ = 0;
+    id_rows_.Check();
     ApplyPending();
 }
 
@@ -130,6 +137,7 @@ void Parser::Header(std::string_view address) {
              std::to_string(first->second) + ", expected each function once");
     current_name_ = address;
     rows_seen_.reset();
+    id_rows_.Function(current_name_, where.domain == kSimulatedDomain);
     if (where.domain == kSimulatedDomain) {
         current_ = &machine->Add(where.at);
         return;
@@ -148,6 +156,11 @@ std::string Parser::LeftOutNote() const {
     return note.empty() ? note : note + ": only domain 0000 is simulated";
 }
 
+std::string Parser::Note() const {
+    std::string left_out = LeftOutNote(), no_ids = id_rows_.Note();
+    return left_out + (left_out.empty() || no_ids.empty() ? "" : "; ") + no_ids;
+}
+
 void Parser::HexRow(const Tokens& tokens) {
     if (!current_)
         Fail("row " + Quoted(tokens[0]) +
@@ -163,6 +176,7 @@ void Parser::HexRow(const Tokens& tokens) {
     if (rows_seen_[offset / kBytesPerRow])
         Fail("offset " + Quoted(tokens[0]) + " given twice for " + current_name_);
     rows_seen_.set(offset / kBytesPerRow);
+    id_rows_.Row(offset);
     for (size_t i = 0; i < kBytesPerRow; ++i) {
         uint32_t byte = 0;
         if (!ParseHexDigits(tokens[i + 1], kByteDigits, kByteDigits, &byte))
@@ -262,10 +276,13 @@ std::unique_ptr<Machine> ParseMachine(std::string_view text, const std::string& 
     try {
         parser.Parse(text);
     } catch (const LineError& failure) {
-        *error = source + ":" + std::to_string(parser.line()) + ": " + failure.what;
+        const size_t line = parser.line();
+        *error = source + (line ? ":" + std::to_string(line) : "") + ": " + failure.what;
+        if (!parser.saw_function())  // likely not a dump at all (lspci -vmm, -t)
+            *error += "; a machine file is what `sudo lspci -vvxxx` prints";
         return nullptr;
     }
-    std::string note = parser.LeftOutNote();
+    std::string note = parser.Note();
     if (warning)
         *warning = note.empty() ? note : source + ": " + note;
     return std::move(parser.machine);

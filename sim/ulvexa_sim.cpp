@@ -11,6 +11,7 @@
 #include "environment.h"
 #include "machine.h"
 #include "machine_loader.h"
+#include "simulated_machine.h"
 #include "simulator_reset.h"
 
 namespace quorel::sim {
@@ -22,6 +23,9 @@ struct Simulator {
     // Every machine loaded in this process; the last one is simulated. The
     // earlier ones are kept because callers may still use their windows.
     std::vector<std::unique_ptr<Machine>> machines;
+    MachineReport report;  // of the last one
+    MachineLoader loader;
+    std::string last_note;  // what the last load said on stderr
     bool driver_open = false;
     CallLog log;
 };
@@ -33,24 +37,22 @@ Simulator& Sim() {
     return *simulator;
 }
 
-// Reads the environment afresh (the machine may come from a snapshot). A file that cannot be used
-// leaves an empty machine on which InitializeUlvexa fails.
+// Reads the environment afresh. A machine that cannot be used leaves an
+// empty one on which InitializeUlvexa fails. A program initialises the
+// driver again and again (every open does): what a load has to say is said
+// once, until the next load says something else.
 void Load(Simulator& sim) {
     sim.log.SetTarget(GetEnvironment(kLogVariable));
-    std::string path = process_env::SettingPath(kMachineVariable, process_env::kSnapshotMachine);
-    std::string error;
-    std::unique_ptr<Machine> machine;
-    try {
-        machine = LoadMachine(path, &error);
-    } catch (const std::bad_alloc&) {
-        error = path + ": out of memory while loading the machine";
+    LoadedMachine loaded = sim.loader.Load();
+    if (!loaded.note.empty() && loaded.note != sim.last_note)
+        Complain(loaded.note);
+    sim.last_note = loaded.note;
+    sim.report = MachineReport{loaded.source, loaded.problem};
+    if (!loaded.machine) {
+        loaded.machine = std::make_unique<Machine>();
+        loaded.machine->fail_init = true;
     }
-    if (!machine) {
-        Complain(error);
-        machine = std::make_unique<Machine>();
-        machine->fail_init = true;
-    }
-    sim.machines.push_back(std::move(machine));
+    sim.machines.push_back(std::move(loaded.machine));
 }
 
 Machine& Current(Simulator& sim) {
@@ -73,7 +75,14 @@ void internal::ForgetMachines() {
     Simulator& sim = Sim();
     std::lock_guard<std::mutex> hold(sim.lock);
     sim.machines.clear();
+    sim.loader = MachineLoader();
+    sim.last_note.clear();
     sim.driver_open = false;
+}
+
+MachineReport SimulatedMachine() {
+    Call call;
+    return call.sim.report;
 }
 
 }  // namespace quorel::sim

@@ -19,6 +19,7 @@ namespace {
 struct Backend {
     std::mutex lock;
     bool driver_open = false;
+    std::string init_problem;  // why the last InitializeUlvexa failed
     ConfigSpace config;
     WindowMaps windows;
 };
@@ -30,22 +31,30 @@ Backend& State() {
     return *backend;
 }
 
-// Configuration space can be read: the devices directory lists, and the
-// first function's `config` opens (a tree without functions reads as an
-// empty bus). Says why not on stderr.
-bool CanReadConfig(ConfigSpace& config) {
+// Why configuration space cannot be read, or "" when it can: the devices
+// directory lists, and the first function's `config` opens (a tree without
+// functions reads as an empty bus).
+std::string ConfigProblem(ConfigSpace& config) {
     std::vector<PciAddress> functions;
     std::string error;
-    if (!ListFunctions(&functions, &error)) {
-        Complain("cannot read PCI configuration space: " + error + " (no PCI bus, or no sysfs here)");
-        return false;
-    }
+    if (!ListFunctions(&functions, &error))
+        return "cannot read PCI configuration space: " + error + " (no PCI bus, or no sysfs here)";
     uint32_t ids = 0;
     if (functions.empty() || config.Read(functions.front(), 0, &ids))
-        return true;
-    Complain(ErrnoText("cannot read PCI configuration space: " + FunctionFile(functions.front(), "config"),
-                       errno));
-    return false;
+        return "";
+    return ErrnoText("cannot read PCI configuration space: " + FunctionFile(functions.front(), "config"),
+                     errno);
+}
+
+// Says on stderr why configuration space cannot be read; a program
+// initialises again and again (every open does), so the same reason is
+// said once, until an initialisation finds another or none.
+bool CanReadConfig(Backend& backend) {
+    std::string problem = ConfigProblem(backend.config);
+    if (!problem.empty() && problem != backend.init_problem)
+        Complain(problem);
+    backend.init_problem = problem;
+    return problem.empty();
 }
 
 PciAddress At(uint8_t bus, uint8_t device, uint8_t function) { return PciAddress{bus, device, function}; }
@@ -68,7 +77,7 @@ extern "C" {
 uint8_t ULVEXA_API InitializeUlvexa(void) {
     Call call;
     call.backend.config.Release();  // the tree may have changed since
-    call.backend.driver_open = quorel::sysfs::CanReadConfig(call.backend.config);
+    call.backend.driver_open = quorel::sysfs::CanReadConfig(call.backend);
     return call.backend.driver_open ? 1 : 0;
 }
 

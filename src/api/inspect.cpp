@@ -25,9 +25,12 @@ std::vector<PeerFunction> UnreachedFunctions() {
     return PeerBusFunctions();
 }
 
-namespace {
+std::vector<UnscannedFunction> FunctionsNoScanReaches() {
+    StartDiscovery();
+    return UnscannedFunctions();
+}
 
-constexpr uint8_t kInitializeSuccess = 1;  // as OpenDriver takes it: exactly 1
+namespace {
 
 uint32_t ConfigDword(const DeviceRecord* r, unsigned offset) {
     uint32_t v = 0;
@@ -41,6 +44,8 @@ uint32_t ConfigDword(const DeviceRecord* r, unsigned offset) {
 int DriverInitResult() {
     if (driver_open != 0)
         return kInitializeSuccess;
+    if (driver_init_result != kNoInitResult)
+        return driver_init_result;
     const uint8_t result = InitializeUlvexa();
     if (result == kInitializeSuccess)
         RemoveUlvexaDriver();

@@ -39,14 +39,19 @@ const BusNode* RootBus();
 // QUOREL_SCAN_PEER_BUSES=1 was not set at discovery, in the order that
 // setting would append them; empty when it was set. Runs discovery first,
 // then probes with reads of its own (driver access opened and released
-// around them); the device list and the bus tree do not change.
+// around them; none when the driver did not initialise at the last try);
+// the device list and the bus tree do not change.
 std::vector<PeerFunction> UnreachedFunctions();
+// The functions that answer where neither the scan nor the peer-bus probe
+// looks (pci/peer_buses.h), found by reads of its own as
+// UnreachedFunctions does; for explaining an empty scan.
+std::vector<UnscannedFunction> FunctionsNoScanReaches();
 
-// Calls InitializeUlvexa once more, outside discovery, and returns the byte
-// it returned (1 is success; the driver is released again then). Discovery
-// drops this result; a tool asks for it to tell a driver that does not
-// initialise from a bus where nothing answers. The device list does not
-// change.
+// The byte InitializeUlvexa returned at the library's last call of it
+// (discovery's, after Discover), 1 being success; before any such call it
+// calls InitializeUlvexa itself (and releases the driver again after a
+// success). A tool asks for it to tell a driver that does not initialise
+// from a bus where nothing answers. The device list does not change.
 int DriverInitResult();
 
 // Why a card's window is not even offered to MapPhysToLin, read from its

@@ -21,6 +21,12 @@ struct DeviceRecord;
 
 // 1 while InitializeUlvexa has succeeded and RemoveUlvexaDriver not yet run.
 extern int32_t driver_open;
+// InitializeUlvexa succeeded: exactly 1, any other value is a failure.
+constexpr uint8_t kInitializeSuccess = 1;
+// The byte the last InitializeUlvexa returned, kNoInitResult before the
+// first: discovery's result, for a tool that explains an empty scan.
+constexpr int32_t kNoInitResult = -1;
+extern int32_t driver_init_result;
 
 int OpenDriver();
 void RemoveDriver();

@@ -14,6 +14,7 @@ void ResetDiscovery() {
     discovery_done = 0;
     peer_buses_scanned = 0;
     driver_open = 0;
+    driver_init_result = kNoInitResult;
     OsFamily = 0;
 }
 

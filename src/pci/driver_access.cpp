@@ -6,16 +6,14 @@
 namespace quorel {
 
 int32_t driver_open = 0;
-
-namespace {
-constexpr uint8_t kInitializeSuccess = 1;  // any other value is a failure
-}
+int32_t driver_init_result = kNoInitResult;
 
 int OpenDriver() {
     ClassifyOs();
     if (driver_open != 0)
         return 0;
     const uint8_t result = InitializeUlvexa();
+    driver_init_result = result;
     trace::DriverInitialized(result);
     if (result != kInitializeSuccess)
         return 1;

@@ -42,11 +42,29 @@ struct PeerFunction {
 };
 
 // What ScanPeerBuses would append to the device list after this process's
-// discovery, in that order; empty before discovery and when discovery ran
-// the probe itself. Runs the probe aside, opening and releasing driver
+// discovery, in that order; empty before discovery, when discovery ran
+// the probe itself, and when the driver did not initialise at its last
+// try. Runs the probe aside, opening and releasing driver
 // access around it: the device list, the bus tree and the buses counted as
 // scanned stay as they were.
 std::vector<PeerFunction> PeerBusFunctions();
+
+// A function that answers where neither the scan nor the peer-bus probe
+// looks.
+struct UnscannedFunction {
+    PeerFunction at;
+    enum Why {
+        kLastDevfn,    // device 1f function 7, devfn 255, which no scan probes
+        kNoFunction0,  // function 1..7 on a bus no scan reaches, of a device without
+                       // function 0, by which the peer-bus probe finds a bus
+    } why;
+};
+
+// Every such function, by bus and devfn, after this process's discovery;
+// empty before discovery and when the driver did not initialise at its
+// last try. Runs aside as PeerBusFunctions does, reading up to every
+// function slot of the buses no scan reaches.
+std::vector<UnscannedFunction> UnscannedFunctions();
 
 }  // namespace quorel
 

@@ -1,10 +1,9 @@
-// The peer-bus probe run aside, for the tool's note on what it would add:
-// linked into the core that tools and tests use, not into the DLLs or
-// libquorel.so.
+// The peer-bus probe run aside, for the tool's note on what it would add.
 #include <cstring>
 
 #include "pci/config_access.h"
 #include "pci/peer_buses.h"
+#include "pci/probe_aside.h"
 #include "pci/scan_internals.h"
 
 namespace quorel {
@@ -43,22 +42,40 @@ private:
 
 }  // namespace
 
-std::vector<PeerFunction> PeerBusFunctions() {
-    std::vector<PeerFunction> functions;
-    if (discovery_done != 1 || peer_buses_scanned)
-        return functions;
+bool WithDriverAside(const std::function<void()>& probe) {
+    if (discovery_done != 1)
+        return false;
     const bool was_open = driver_open != 0;
+    if (!was_open && driver_init_result != kInitializeSuccess)
+        return false;
     if (OpenDriver() != 0)
-        return functions;
-    {
-        AsideProbe aside;
-        ScanPeerBuses(aside.root());
-        for (const DeviceRecord* r = aside.found(); r; r = r->next)
-            functions.push_back({r->bus->number, static_cast<uint8_t>(r->devfn), r->vendor_id,
-                                 r->device_id});
-    }
+        return false;
+    probe();
     if (!was_open)
         RemoveDriver();
+    return true;
+}
+
+std::vector<PeerFunction> PeerProbeAside(bool (&covered)[kBusCount]) {
+    std::vector<PeerFunction> functions;
+    AsideProbe aside;
+    if (!peer_buses_scanned)
+        ScanPeerBuses(aside.root());
+    for (const DeviceRecord* r = aside.found(); r; r = r->next)
+        functions.push_back({r->bus->number, static_cast<uint8_t>(r->devfn), r->vendor_id,
+                             r->device_id});
+    std::memcpy(covered, bus_seen, sizeof(covered));
+    return functions;
+}
+
+std::vector<PeerFunction> PeerBusFunctions() {
+    std::vector<PeerFunction> functions;
+    if (peer_buses_scanned)
+        return functions;
+    WithDriverAside([&functions] {
+        bool covered[kBusCount];
+        functions = PeerProbeAside(covered);
+    });
     return functions;
 }
 

@@ -63,17 +63,6 @@ TEST_F(ListOverSysfs, RecordsStayUnannotatedWithoutARegistryFile) {
     EXPECT_NE(run.out.find("  Quorel type 1 card\n"), std::string::npos) << run.out;
 }
 
-// The first line of `quorel doctor` whose label is `label`, without it.
-std::string DoctorFact(const std::string& out, const std::string& label) {
-    std::istringstream in(out);
-    for (std::string line; std::getline(in, line);) {
-        const size_t start = line.find_first_not_of(' ');
-        if (start != std::string::npos && line.compare(start, label.size() + 1, label + " ") == 0)
-            return line.substr(line.find_first_not_of(' ', start + label.size()));
-    }
-    return "(no " + label + ")";
-}
-
 // `quorel doctor` on a fake tree of the default machine, one change per row:
 // what the kernel shows of card 0 at 00:05.0 and of the tree.
 TEST_F(ListOverSysfs, DoctorShowsTheKernelsSide) {
@@ -109,7 +98,7 @@ TEST_F(ListOverSysfs, DoctorShowsTheKernelsSide) {
         const fs::path root = std::getenv(test_support::kSysfsRootVariable);
         c.change(root, root / "bus/pci/devices/0000:00:05.0");
         auto run = RunTool("doctor");
-        EXPECT_EQ(DoctorFact(run.out, c.label).rfind(c.fact, 0), 0u) << run.out;
+        EXPECT_EQ(test_support::DoctorFact(run.out, c.label).rfind(c.fact, 0), 0u) << run.out;
         EXPECT_EQ(run.exit_code, 0) << run.out;  // the other cards open in any case
     }
     test_support::SetEnv(test_support::kSysfsRootVariable, "/nonexistent-sysfs");
@@ -117,6 +106,18 @@ TEST_F(ListOverSysfs, DoctorShowsTheKernelsSide) {
     EXPECT_EQ(run.exit_code, 1);
     EXPECT_NE(run.out.find("verdict: no card can be opened: /nonexistent-sysfs/bus/pci/devices cannot "
                            "be read"), std::string::npos) << run.out;
+}
+
+// The tool initialises the driver more than once; the reason it fails is
+// said once.
+TEST_F(ListOverSysfs, AnUnreadableTreeIsReportedOnce) {
+    test_support::SetEnv(test_support::kSysfsRootVariable, "/nonexistent-sysfs");
+    const std::string reason = "quorel-sysfs: cannot read PCI configuration space: /nonexistent-sysfs";
+    for (const char* command : {"list", "tree", "cards"}) {
+        const std::string err = RunTool(command).err;
+        EXPECT_EQ(err.rfind(reason, 0), 0u) << command << ": " << err;
+        EXPECT_EQ(err.find("quorel-sysfs:", 1), std::string::npos) << command << ": " << err;
+    }
 }
 
 // Read-only: discovery reads configuration space and maps nothing.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # `quorel snapshot` and its replay: for each machine, Windows version and
 # registry, what the tool prints of the machine equals what it prints of
-# the replay (QUOREL_SIM_SNAPSHOT alone, every other setting unset).
+# the replay (QUOREL_SIM_SNAPSHOT alone, every other setting unset). Last,
+# a snapshot over an earlier one, refused without --force.
 #
 #   snapshot_round_trip.sh QUOREL REPO [RUNNER]
 set -euo pipefail
@@ -88,4 +89,14 @@ done
 # Every replay's JSON parses, as UTF-8.
 python3 -c 'import json, sys; [json.load(open(f, encoding="utf-8")) for f in sys.argv[1:]]' \
   "$work"/replays/*.json || status=1
+
+# An earlier snapshot stays unless --force is given.
+settings=()
+refusal="quorel snapshot: $work/snap1 already holds a snapshot (about.txt, machine.txt, registry.reg);"
+refusal+=" give --force"
+if quorel snapshot "$work/snap1" >/dev/null 2>"$work/err" || [[ $(<"$work/err") != "$refusal"* ]]; then
+  echo "  a second snapshot into snap1 was not refused: $(<"$work/err")"
+  status=1
+fi
+quorel snapshot "$work/snap1" --force >/dev/null || status=1
 exit $status

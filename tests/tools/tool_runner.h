@@ -17,6 +17,10 @@ using ToolRun = CommandRun;
 ToolRun RunTool(const std::string& args, const std::string& machine_path = "",
                 const std::string& env = "");
 
+// The first line of `quorel doctor`'s text whose label is `label`, without
+// it; "(no LABEL)" when there is none.
+std::string DoctorFact(const std::string& out, const std::string& label);
+
 }  // namespace test_support
 
 #endif  // QUOREL_TESTS_TOOL_RUNNER_H

@@ -21,6 +21,7 @@ struct Args {
     bool registers = false;                // --registers (snapshot)
     bool help = false;                     // --help, -h
     std::vector<std::string> options;      // every option given, in order
+    bool force = false;                    // --force (snapshot)
 };
 
 struct Command {

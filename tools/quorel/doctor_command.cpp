@@ -53,6 +53,11 @@ void AddScanSection(Report& report, const ScanFacts& scan) {
         .List("unreached_functions", unreached);
     if (!unreached.empty())
         facts.Text("opt_in", std::string(quorel::kPeerBusesVariable) + "=1 scans their buses too");
+    std::vector<std::string> unscanned;
+    for (const quorel::UnscannedFunction& f : scan.unscanned)
+        unscanned.push_back(FunctionText(f.at));
+    if (!unscanned.empty())  // looked for on an empty scan only
+        facts.List("unscanned_functions", unscanned);
 }
 
 // Opens the card as an application would, reads its board ID, closes it.

@@ -147,6 +147,8 @@ void ParseArgs(int argc, char** argv, cli::Args& args, std::string& error) {
             args.registers = true;
         } else if (a == "--help" || a == "-h") {
             args.help = true;
+        } else if (a == "--force") {
+            args.force = true;
         } else if (a == "--board") {
             long long board = 0;
             if (i + 1 >= argc || !cli::ParseNumber(argv[++i], board))

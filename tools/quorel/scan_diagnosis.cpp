@@ -1,9 +1,37 @@
 #include "scan_diagnosis.h"
 
+#include <cstdio>
+#include <cstdlib>
+
+#include "cli.h"
 #include "failure.h"
 #include "peer_note.h"
 
 namespace commands {
+
+namespace {
+
+// The stand-in's variable that chose the machine: a snapshot is replayed
+// only when no machine file is named.
+const char* MachineVariable() {
+    const char* machine = std::getenv("QUOREL_SIM_MACHINE");
+    const char* snapshot = std::getenv("QUOREL_SIM_SNAPSHOT");
+    const bool own_machine = machine && *machine;
+    return own_machine || !snapshot || !*snapshot ? "QUOREL_SIM_MACHINE" : "QUOREL_SIM_SNAPSHOT";
+}
+
+// Why the peer-bus probe misses a function whose device lacks function 0,
+// and what a machine file needs for the replay to find it.
+std::string WithoutFunction0Text(const quorel::PeerFunction& f) {
+    const std::string bus = cli::Hex(f.bus, 2);
+    const std::string device = cli::AddressText(f.bus, f.devfn).substr(0, 5);  // "03:00"
+    return "no bridge from bus 0 leads to bus " + bus +
+           ", and the peer-bus probe finds a bus by function 0 of its devices, which " + device +
+           " lacks (a machine file needs " + device + ".0 too, `sudo lspci -vvxxx -s " + device +
+           "` dumps the whole device, or the bridges that lead to bus " + bus + ")";
+}
+
+}  // namespace
 
 ScanFacts DiagnoseScan(bool always_ask_driver) {
     ScanFacts facts;
@@ -12,15 +40,30 @@ ScanFacts DiagnoseScan(bool always_ask_driver) {
     facts.unreached = quorel::inspect::UnreachedFunctions();
     if (facts.found == 0 || always_ask_driver)
         facts.init_result = quorel::inspect::DriverInitResult();
+    if (facts.found == 0)
+        facts.unscanned = quorel::inspect::FunctionsNoScanReaches();
     if (facts.found != 0)
         facts.outcome = ScanOutcome::kFound;
     else if (facts.init_result != 1)
         facts.outcome = ScanOutcome::kDriverNotInitialised;
-    else if (facts.unreached.empty())
-        facts.outcome = ScanOutcome::kNothingAnswered;
-    else
+    else if (!facts.unreached.empty())
         facts.outcome = ScanOutcome::kOnlyUnreached;
+    else if (!facts.unscanned.empty())
+        facts.outcome = ScanOutcome::kOnlyUnscanned;
+    else
+        facts.outcome = ScanOutcome::kNothingAnswered;
     return facts;
+}
+
+std::string UnscannedText(const std::vector<quorel::UnscannedFunction>& functions) {
+    std::string text;
+    for (const quorel::UnscannedFunction& f : functions) {
+        text += (text.empty() ? "" : "; ") + FunctionText(f.at) + " answers where no scan looks: ";
+        text += f.why == quorel::UnscannedFunction::kLastDevfn
+                    ? "the library's scan never probes device 1f function 7, so no open reaches it"
+                    : WithoutFunction0Text(f.at);
+    }
+    return text;
 }
 
 std::string EmptyScanText(const ScanFacts& facts) {
@@ -33,7 +76,10 @@ std::string EmptyScanText(const ScanFacts& facts) {
         return head + "the driver-access library initialised, but no configuration read found "
                       "a function on any bus";
     case ScanOutcome::kOnlyUnreached:
-        return head + UnreachedText(facts.unreached);
+        return head + UnreachedText(facts.unreached) +
+               (facts.unscanned.empty() ? "" : "; " + UnscannedText(facts.unscanned));
+    case ScanOutcome::kOnlyUnscanned:
+        return head + UnscannedText(facts.unscanned);
     case ScanOutcome::kFound:
         break;
     }
@@ -44,8 +90,8 @@ bool ScanFoundFunctions() {
     if (quorel::inspect::Discover())
         return true;
     cli::Fail(EmptyScanText(DiagnoseScan()),
-              ".\n  `quorel doctor` says more. With the stand-in library: check "
-              "QUOREL_SIM_MACHINE; QUOREL_SIM_LOG=stderr shows every call.");
+              std::string(".\n  `quorel doctor` says more. With the stand-in library: check ") +
+                  MachineVariable() + "; QUOREL_SIM_LOG=stderr shows every call.");
     return false;
 }
 

@@ -16,19 +16,24 @@ enum class ScanOutcome {
     kDriverNotInitialised,  // InitializeUlvexa failed: every read failed
     kNothingAnswered,       // the driver initialised, no function answered
     kOnlyUnreached,         // functions answer, none reachable from bus 0
+    kOnlyUnscanned,         // functions answer only where no scan looks
 };
 
 struct ScanFacts {
     ScanOutcome outcome = ScanOutcome::kFound;
-    int init_result = 1;      // InitializeUlvexa's byte, asked again
+    int init_result = 1;      // InitializeUlvexa's byte at discovery
     unsigned found = 0;       // records in the device list
     std::vector<quorel::PeerFunction> unreached;
+    std::vector<quorel::UnscannedFunction> unscanned;  // looked for on an empty scan only
 };
 
 // Runs discovery (once per process, as an open does) and looks at it. The
-// initialisation is asked again only when the list is empty, or always
-// with `always_ask_driver`.
+// initialisation's result is asked for only when the list is empty, or
+// always with `always_ask_driver`; the functions no scan reaches are
+// probed for only when the list is empty.
 ScanFacts DiagnoseScan(bool always_ask_driver = false);
+// "03:00.2 6a5d:0101 answers where no scan looks: ...", with what to do.
+std::string UnscannedText(const std::vector<quorel::UnscannedFunction>& functions);
 // One sentence on an empty scan: "the bus scan found no PCI functions: ...".
 std::string EmptyScanText(const ScanFacts& facts);
 // Runs discovery (once per process, as an open does). When it found no

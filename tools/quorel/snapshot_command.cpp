@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <string>
 #include <system_error>
 
 #include "api/inspect.h"
@@ -25,10 +26,29 @@ bool WriteFile(const std::filesystem::path& folder, const char* name, const std:
     return false;
 }
 
+// The files of an earlier snapshot in the folder, "about.txt, machine.txt".
+std::string EarlierSnapshot(const std::filesystem::path& folder) {
+    std::string files;
+    for (const char* name : {snapshot::kAboutFile, snapshot::kMachineFile, snapshot::kRegistryFile}) {
+        std::error_code error;
+        if (std::filesystem::exists(folder / name, error))
+            files += (files.empty() ? "" : ", ") + std::string(name);
+    }
+    return files;
+}
+
 }  // namespace
 
 int Snapshot(const cli::Args& args) {
     const std::filesystem::path folder = cli::PathOf(args.positional.front());
+    const std::string earlier = args.force ? "" : EarlierSnapshot(folder);
+    if (!earlier.empty()) {
+        std::fprintf(stderr,
+                     "quorel snapshot: %s already holds a snapshot (%s); give --force to overwrite "
+                     "it, or name another folder\n",
+                     cli::Shown(cli::PathText(folder)).c_str(), earlier.c_str());
+        return cli::kExitFailure;
+    }
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) {

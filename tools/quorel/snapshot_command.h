@@ -8,7 +8,7 @@
 namespace commands {
 
 namespace usage {
-constexpr char kSnapshot[] = "DIR [--registers]";
+constexpr char kSnapshot[] = "DIR [--registers] [--force]";
 }
 
 int Snapshot(const cli::Args& args);
