@@ -104,7 +104,7 @@ TEST(Tool, AnEmptyScanFailsEveryCommandThatNeedsIt) {
         {"list", true},     {"tree", true},        {"cards", true},
         {"boards", true},   {"read 0 6", true},    {"status --board 1", true},
         {"dump 0", true},   {"write 0 1 2", false}, {"reset --board 2", false},
-        {"irq 0 ack", false}, {"snapshot " + test_support::TempPath("snap"), false}};
+        {"irq 0 ack", false}, {"snapshot --force " + test_support::TempPath("snap"), false}};
     for (const auto& c : cases) {
         std::string machine = test_support::SourcePath(c.machine);
         if (!c.file) {
