@@ -8,6 +8,8 @@
 #include <fstream>
 #include <system_error>
 
+#include "process_env/utf8.h"
+
 namespace quorel::sysfs {
 
 namespace {
@@ -59,7 +61,11 @@ bool ReadBar0Resource(const PciAddress& at, Resource* bar0) {
                        &bar0->flags) == 3;
 }
 
-void Complain(const std::string& message) { std::fprintf(stderr, "quorel-sysfs: %s\n", message.c_str()); }
+// Paths come from QUOREL_SYSFS_ROOT and the tree: control characters are
+// written out, as in every message of ours.
+void Complain(const std::string& message) {
+    std::fprintf(stderr, "quorel-sysfs: %s\n", process_env::Printable(message).c_str());
+}
 
 std::string ErrnoText(const std::string& what, int errno_value) {
     return what + ": " + std::strerror(errno_value);
