@@ -16,7 +16,7 @@ bin=$(dirname "$tool")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-source "$(dirname "${BASH_SOURCE[0]}")/wine_windows.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../support/wine_windows.sh"
 desc='Karte für Prüfstand'
 [[ -x $native ]] || echo "(no native quorel at '$native': the native replays are left out)"
 

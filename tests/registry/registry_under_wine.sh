@@ -14,7 +14,7 @@ registry=$2
 wine_run=$3
 dir=$(dirname "$probe")
 
-source "$(dirname "${BASH_SOURCE[0]}")/wine_windows.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../support/wine_windows.sh"
 status=0
 for case in "${wine_windows_cases[@]}"; do
   IFS=: read -r version style family <<<"$case"

@@ -10,7 +10,7 @@ probe=$1
 wine_run=$2
 dir=$(dirname "$probe")
 
-source "$(dirname "${BASH_SOURCE[0]}")/wine_windows.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../support/wine_windows.sh"
 status=0
 for case in "${wine_windows_cases[@]}"; do
   IFS=: read -r version _ family <<<"$case"
