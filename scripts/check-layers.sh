@@ -11,7 +11,11 @@
 #    is reached through platform/windows_api.h alone);
 #  - native_winapi/ and process_env/ include nothing of src/ but
 #    platform/windows_api.h;
-#  - no build file outside tests/ names a file of tests/ (fuzz/ included).
+#  - no build file outside tests/ names a file of tests/ (fuzz/ and testkit/
+#    included);
+#  - the product includes nothing of testkit/ (what tests and fuzzers build
+#    their inputs with: no header of its names) and no build file of it
+#    names testkit/ or its libraries.
 # Prints each offending line; exits 1 if there is any. ROOT (default: this
 # repository) lets a test check a copy with a planted breach.
 set -euo pipefail
@@ -50,8 +54,14 @@ foreign_src_includes() {
 offend "src/ includes what is not the library's own" < <(foreign_src_includes)
 offend "native_winapi/ or process_env/ include src/ beyond platform/windows_api.h" < <(
   matches "#include +\"$layers" native_winapi process_env | { grep -v '"platform/windows_api.h"' || true; })
+product=(src sim backends native_winapi process_env tools bench examples)
 offend "build files outside tests/ use files of tests/" < <(
-  matches --include=CMakeLists.txt '^[^#]*tests/' CMakeLists.txt src sim backends native_winapi process_env tools bench examples fuzz)
+  matches --include=CMakeLists.txt '^[^#]*tests/' CMakeLists.txt "${product[@]}" fuzz testkit)
+testkit_headers=$(cd testkit && ls -- *.h | sed 's/\./\\./' | paste -sd'|')
+offend "the product includes testkit/ (for tests and fuzzers only)" < <(
+  matches "#include +\"($testkit_headers)\"" "${product[@]}")
+offend "build files of the product use testkit/ (for tests and fuzzers only)" < <(
+  matches --include=CMakeLists.txt '^[^#]*(testkit/|quorel_testkit)' "${product[@]}")
 
 (( failures == 0 )) && echo "layers: all checks passed"
 exit $(( failures > 0 ))
