@@ -14,16 +14,16 @@ namespace test_support {
 
 class HandMadeList {
 public:
-    HandMadeList() = default;
-    ~HandMadeList();
-    HandMadeList(const HandMadeList&) = delete;
-    HandMadeList& operator=(const HandMadeList&) = delete;
-
     // Appends the function at bus:device.function, its IDs, subsystem and
     // revision also in its configuration bytes (the rest of them 0).
     quorel::DeviceRecord& Add(uint8_t bus, uint8_t device, uint8_t function, uint16_t vendor,
                               uint16_t device_id, uint16_t subsystem_vendor = 0,
                               uint16_t subsystem = 0, uint8_t revision = 0);
+
+    HandMadeList() = default;
+    ~HandMadeList();  // unlinks the records
+    HandMadeList(const HandMadeList&) = delete;
+    HandMadeList& operator=(const HandMadeList&) = delete;
 
 private:
     quorel::BusNode& Bus(uint8_t number);

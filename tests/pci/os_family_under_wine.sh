@@ -11,15 +11,9 @@ wine_run=$2
 dir=$(dirname "$probe")
 
 source "$(dirname "${BASH_SOURCE[0]}")/../support/wine_windows.sh"
-status=0
-for case in "${wine_windows_cases[@]}"; do
-  IFS=: read -r version _ family <<<"$case"
-  copy=os_family_probe_$version.exe
-  wine_as_version "$probe" "$version" "$copy"
-  printf '%-6s ' "$version"
-  if ! "$wine_run" "$dir/$copy" "$family"; then
-    echo "  expected OsFamily $family"
-    status=1
-  fi
-done
-exit $status
+# check VERSION STYLE FAMILY COPY
+check() {
+  printf '%-6s ' "$1"
+  "$wine_run" "$dir/$4" "$3" || { echo "  expected OsFamily $3"; return 1; }
+}
+wine_each_version "$probe" os_family_probe check
