@@ -1,5 +1,5 @@
 // Device records made by hand instead of by a scan, linked as the library's
-// device list while the object lives: for the registry lookups over records
+// device list while the object lives, for the registry lookups over records
 // a test or a fuzzer chooses. The device list must be empty when the first
 // record is added; it is empty again when the object goes.
 #ifndef QUOREL_TESTKIT_HAND_MADE_LIST_H
@@ -26,10 +26,8 @@ public:
     HandMadeList& operator=(const HandMadeList&) = delete;
 
 private:
-    quorel::BusNode& Bus(uint8_t number);
-
     std::deque<quorel::DeviceRecord> records_;
-    std::deque<quorel::BusNode> buses_;
+    std::deque<quorel::BusNode> buses_;  // one for each record
 };
 
 }  // namespace test_support
