@@ -18,7 +18,7 @@ done <<'CASES'
 src/pci/bus_scan.cpp sim/environment.h
 src/pci/bus_scan.cpp machine.h
 src/registry/annotate.cpp native_winapi/controls/fake_registry.h
-src/api/card_state.cpp tests/support/card_facts.h
+src/api/card_state.cpp tests/support/test_files.h
 src/api/card_state.cpp process_env/process_env.h
 native_winapi/windows.cpp pci/config_access.h
 sim/machine.cpp machine_text.h
