@@ -19,7 +19,7 @@ import sys
 
 Export = collections.namedtuple("Export", "name types plain")
 SIZES = {"int": 4, "int*": 4, "double": 8}  # argument bytes on 32-bit Windows
-CSHARP_TYPES = {"int": "int", "double": "double", "out int": "int*", "int[]": "int*", "[Out] int[]": "int*"}
+CSHARP_TYPES = {"out int": "int*", "int[]": "int*", "[Out] int[]": "int*"}  # the rest as in C
 # Copies that give argument sizes only, by name: (file, pattern, bytes per
 # unit, whether every export must be there).
 SIZE_COPIES = [
@@ -31,11 +31,20 @@ SIZE_COPIES = [
 
 def read_table(root):
     exports = []
-    for line in (root / "src/api/exports.txt").read_text().splitlines():
+    for number, line in enumerate((root / "src/api/exports.txt").read_text().splitlines(), 1):
         if line.strip() and not line.startswith("#"):
-            name, types, plain = line.split()
-            exports.append(Export(name, tuple(t for t in types.split(",") if t != "void"), plain == "plain"))
+            exports.append(parse_row(line, f"src/api/exports.txt:{number}"))
     return exports
+
+
+def parse_row(line, where):
+    columns = line.split()
+    if len(columns) != 3 or columns[2] not in ("plain", "decorated-only"):
+        sys.exit(f"{where}: want a name, its argument types and plain or decorated-only: {line}")
+    types = tuple(t for t in columns[1].split(",") if t != "void")
+    if any(t not in SIZES for t in types):
+        sys.exit(f"{where}: {columns[0]}: argument types are {', '.join(SIZES)}, not {columns[1]}")
+    return Export(columns[0], types, columns[2] == "plain")
 
 
 def stack_bytes(export):
