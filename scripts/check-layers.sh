@@ -3,9 +3,10 @@
 #  - sim/ and backends/ include nothing of the library but the
 #    driver-access contract;
 #  - tools/ and bench/ include nothing of src/ but the inspection header
-#    (and include/quorel.h, which lives outside src/), the driver-access
-#    contract (driver/ulvexa.h) and the Windows API
-#    (platform/windows_api.h: <windows.h>, or its native stand-in);
+#    (and include/quorel.h, which lives outside src/), the Windows API
+#    (platform/windows_api.h: <windows.h>, or its native stand-in) and the
+#    driver-access contract (driver/ulvexa.h, whose DLL the Windows tool
+#    binds itself);
 #  - examples/ include only quorel.h, as an application does;
 #  - src/ includes only its own headers and include/quorel.h: nothing of
 #    sim/, tests/, native_winapi/ or process_env/ (the native Windows layer
@@ -36,7 +37,7 @@ matches() { grep -rnE "$@" || true; }
 
 offend "sim/ or backends/ include the library's headers" < <(matches "#include +\"$layers" sim backends)
 offend "tools/ or bench/ include src/ beyond api/inspect.h" < <(
-  matches "#include +\"$layers" tools bench | { grep -vE '"(api/inspect|driver/ulvexa|platform/windows_api).h"' || true; })
+  matches "#include +\"$layers" tools bench | { grep -vE '"(api/inspect|platform/windows_api|driver/ulvexa).h"' || true; })
 offend "examples/ include the library's internals (only quorel.h)" < <(matches "#include +\"$layers" examples)
 # The quoted includes of src/ that name no file of src/ or include/.
 foreign_src_includes() {
