@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# The registry annotation against Wine's real registry, one Windows version
-# per run: the default machine's registry of that version's style is
-# imported with regedit, the probe annotates the default machine under that
-# version (set for the probe's file name under AppDefaults), and the keys are
-# removed again so that the next style starts clean. Wine keeps
+# The Windows version class against Wine's real GetVersionExW and the
+# registry annotation against Wine's real registry, one Windows version per
+# run: the default machine's registry of that version's style is imported
+# with regedit, the probe classifies the version (set for the probe's file
+# name under AppDefaults) and annotates the default machine, and the keys
+# are removed again so that the next style starts clean. Wine keeps
 # HKEY_DYN_DATA in memory only, so the import and the probe run in one
 # session: both inside one cmd.
 #
@@ -17,7 +18,6 @@ dir=$(dirname "$probe")
 source "$(dirname "${BASH_SOURCE[0]}")/../support/wine_windows.sh"
 # check VERSION STYLE FAMILY COPY
 check() {
-  [[ $1 == win10 ]] && return 0  # the same registry style as win7
   wine_registry_files "$registry" "$2" "$dir"
   echo "== $1 ($2 registry)"
   local status=0
