@@ -23,8 +23,8 @@ struct ScanFacts {
     ScanOutcome outcome = ScanOutcome::kFound;
     int init_result = 1;      // InitializeUlvexa's byte at discovery
     unsigned found = 0;       // records in the device list
-    std::vector<quorel::PeerFunction> unreached;
-    std::vector<quorel::UnscannedFunction> unscanned;  // looked for on an empty scan only
+    std::vector<quorel::inspect::PeerFunction> unreached;
+    std::vector<quorel::inspect::UnscannedFunction> unscanned;  // looked for on an empty scan only
 };
 
 // Runs discovery (once per process, as an open does) and looks at it. The
@@ -33,7 +33,7 @@ struct ScanFacts {
 // probed for only when the list is empty.
 ScanFacts DiagnoseScan(bool always_ask_driver = false);
 // "03:00.2 6a5d:0101 answers where no scan looks: ...", with what to do.
-std::string UnscannedText(const std::vector<quorel::UnscannedFunction>& functions);
+std::string UnscannedText(const std::vector<quorel::inspect::UnscannedFunction>& functions);
 // One sentence on an empty scan: "the bus scan found no PCI functions: ...".
 std::string EmptyScanText(const ScanFacts& facts);
 // Runs discovery (once per process, as an open does). When it found no
