@@ -51,9 +51,7 @@ std::vector<UnscannedFunction> FunctionsNoScanReaches() {
     StartDiscovery();
     std::vector<UnscannedFunction> views;
     for (const quorel::UnscannedFunction& f : UnscannedFunctions())
-        views.push_back({ViewOf(f.at), f.why == quorel::UnscannedFunction::kLastDevfn
-                                           ? UnscannedFunction::kLastDevfn
-                                           : UnscannedFunction::kNoFunction0});
+        views.push_back({ViewOf(f.at), f.why == quorel::UnscannedFunction::kLastDevfn});
     return views;
 }
 

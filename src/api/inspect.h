@@ -17,6 +17,12 @@
 
 namespace quorel::inspect {
 
+// Where a function sits: its bus and Devfn(device, function).
+struct Location {
+    uint8_t bus = 0;
+    uint8_t devfn = 0;
+};
+
 // Board IDs run from 0 to kBoardCount - 1.
 constexpr int kBoardCount = 4;
 // The register index every register export refuses. Quorel_in2 given it
@@ -26,12 +32,6 @@ constexpr int kStatusRegister = 255;
 constexpr int kBoardIdRegister = 6;
 // The board ID the board-ID register's byte stands for.
 int BoardIdFromRegister(uint8_t value);
-
-// Where a function sits: its bus and Devfn(device, function).
-struct Location {
-    uint8_t bus = 0;
-    uint8_t devfn = 0;
-};
 
 // A base address register as the configuration copy holds it, flag bits
 // cleared. A 64-bit memory BAR takes its register and the next one.
@@ -117,14 +117,12 @@ struct PeerFunction : Location {
 };
 
 // A function that answers where neither the scan nor the peer-bus probe
-// looks.
+// looks: device 1f function 7 (devfn 255), which no scan probes, or a
+// function 1..7 on a bus no scan reaches, of a device without function 0,
+// by which the peer-bus probe finds a bus.
 struct UnscannedFunction {
     PeerFunction at;
-    enum Why {
-        kLastDevfn,    // device 1f function 7, devfn 255, which no scan probes
-        kNoFunction0,  // function 1..7 on a bus no scan reaches, of a device without
-                       // function 0, by which the peer-bus probe finds a bus
-    } why;
+    bool last_devfn;  // the first kind
 };
 
 // Runs discovery as every open does (the Windows version class each time,

@@ -58,7 +58,7 @@ std::string UnscannedText(const std::vector<quorel::inspect::UnscannedFunction>&
     std::string text;
     for (const quorel::inspect::UnscannedFunction& f : functions) {
         text += (text.empty() ? "" : "; ") + FunctionText(f.at) + " answers where no scan looks: ";
-        text += f.why == quorel::inspect::UnscannedFunction::kLastDevfn
+        text += f.last_devfn
                     ? "the library's scan never probes device 1f function 7, so no open reaches it"
                     : WithoutFunction0Text(f.at);
     }
