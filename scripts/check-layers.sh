@@ -5,7 +5,8 @@
 #  - tools/ and bench/ include no header of the core but the facade
 #    (api/inspect.h; include/quorel.h lives outside src/) and the contracts:
 #    the Windows API (platform/windows_api.h: <windows.h>, or its native
-#    stand-in) and the driver-access contract (ulvexa.h); named by its path
+#    stand-in) and the driver-access contract (ulvexa.h, whose DLL the
+#    Windows tool binds itself); named by its path
 #    below src/, by its own name or by a path through src/ alike;
 #  - examples/ include only quorel.h, as an application does;
 #  - src/ includes only its own headers and include/quorel.h: nothing of

@@ -2,7 +2,8 @@
 // stand-in in sim/; natively on Linux also backends/sysfs/, over this
 // machine's own PCI bus. Everything this library does to the hardware goes
 // through these six functions, imported by name. The 32-bit build calls them
-// with __stdcall; the export names are the plain ones in both builds.
+// with __stdcall; the export names are the plain ones in both builds. A
+// driver-access library may export a seventh, DescribeUlvexa, for tools.
 #ifndef QUOREL_DRIVER_ULVEXA_H
 #define QUOREL_DRIVER_ULVEXA_H
 
@@ -43,6 +44,16 @@ uint8_t ULVEXA_API PciCfgRead(uint8_t bus, uint8_t device, uint8_t function,
 // build of the library imports it.
 uint8_t ULVEXA_API PciCfgWrite(uint8_t bus, uint8_t device, uint8_t function,
                                uint16_t offset, uint32_t value);
+
+// Optional, and never called by the library: the maker's DLL does not
+// export it, so a tool looks it up by name. One line of UTF-8 text saying
+// what this library simulates or reaches; when it refuses that, a tab and
+// why follow. The parts have their control characters written out ("\x1b"),
+// so the tab is the only one. Copies at most size - 1 bytes and a NUL into
+// text (nothing when size is 0) and returns the whole line's length: a
+// result of size or more means the line was cut.
+uint32_t ULVEXA_API DescribeUlvexa(char* text, uint32_t size);
+typedef uint32_t(ULVEXA_API* DescribeUlvexaFunction)(char* text, uint32_t size);
 
 #ifdef __cplusplus
 }  // extern "C"
