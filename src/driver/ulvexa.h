@@ -27,7 +27,11 @@ typedef struct PhysMapRecord {
     uint8_t reserved[24];   // the driver's own; never set or read by us
 } PhysMapRecord;
 
-// Opens driver access. Exactly 1 means success; anything else is failure.
+// What InitializeUlvexa returns when driver access is open; any other value
+// is a failure.
+#define ULVEXA_INITIALIZED 1
+
+// Opens driver access: ULVEXA_INITIALIZED, or a failure.
 uint8_t ULVEXA_API InitializeUlvexa(void);
 // Releases the driver opened by InitializeUlvexa.
 void ULVEXA_API RemoveUlvexaDriver(void);

@@ -10,6 +10,7 @@
 #include "commands.h"
 #include "doctor/platform.h"
 #include "doctor/report.h"
+#include "ulvexa.h"
 #include "peer_note.h"
 #include "quiet_stdout.h"
 #include "quorel.h"
@@ -24,7 +25,6 @@ using doctor::FactList;
 using doctor::Report;
 namespace inspect = quorel::inspect;
 
-constexpr int kOpenMapFailed = 2;
 constexpr int kBitsPerByte = 8;
 
 void AddProcessSection(Report& report) {
@@ -44,8 +44,9 @@ void AddScanSection(Report& report, const ScanFacts& scan) {
     for (const inspect::PeerFunction& f : scan.unreached)
         unreached.push_back(FunctionText(f));
     FactList& facts = report.Add("scan").facts;
+    const bool initialised = scan.init_result == ULVEXA_INITIALIZED;
     facts.Number("initialisation", scan.init_result,
-                 std::to_string(scan.init_result) + (scan.init_result == 1 ? " (success)" : " (failed)"))
+                 std::to_string(scan.init_result) + (initialised ? " (success)" : " (failed)"))
         .Number("functions_found", scan.found)
         .List("unreached_functions", unreached);
     if (!unreached.empty())
@@ -64,8 +65,8 @@ std::string TryOpen(const inspect::Card& card, FactList& facts) {
     if (!bar.empty())
         return bar;
     const int result = Quorel_open(card.position);
-    if (result != 0)
-        return result == kOpenMapFailed
+    if (result != QUOREL_SUCCESS)
+        return result == QUOREL_MAP_FAILED
                    ? "the driver-access library refused to map it (MapPhysToLin returned NULL)"
                    : "Quorel_open returned " + std::to_string(result);
     facts.Number("board_id", inspect::BoardIdFromRegister(static_cast<uint8_t>(Quorel_in(inspect::kBoardIdRegister))));
