@@ -18,5 +18,8 @@ src/registry/annotate.cpp native_winapi/controls/fake_registry.h
 src/api/card_state.cpp tests/support/card_facts.h
 src/api/card_state.cpp process_env/process_env.h
 native_winapi/windows.cpp pci/config_access.h
+tools/quorel/main.cpp pci/device_list.h
+tools/quorel/doctor/report.cpp card_regs.h
+bench/discovery_bench.cpp ../src/api/card_state.h
 CASES
 exit $(( failures > 0 ))
