@@ -21,6 +21,9 @@ src/registry/annotate.cpp native_winapi/controls/fake_registry.h
 src/api/card_state.cpp tests/support/test_files.h
 src/api/card_state.cpp process_env/process_env.h
 native_winapi/windows.cpp pci/config_access.h
+tools/quorel/main.cpp pci/device_list.h
+tools/quorel/doctor/report.cpp card_regs.h
+bench/discovery_bench.cpp ../src/api/card_state.h
 sim/machine.cpp machine_text.h
 tools/quorel/CMakeLists.txt target_link_libraries(quorel PRIVATE quorel_testkit)
 testkit/CMakeLists.txt target_include_directories(quorel_testkit PUBLIC ${PROJECT_SOURCE_DIR}/tests/support)

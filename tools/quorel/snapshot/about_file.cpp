@@ -8,7 +8,7 @@
 #include "platform/windows_api.h"
 #include "quiet_stdout.h"
 #include "quorel.h"
-#include "snapshot_files.h"
+#include "snapshot/files.h"
 
 #ifdef _WIN32
 #include "dll_facts.h"

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "dll_facts.h"
-#include "doctor_platform.h"
-#include "driver/ulvexa.h"
+#include "doctor/platform.h"
+#include "ulvexa.h"
 #include "driver_binding.h"
 
 namespace doctor {
@@ -94,7 +94,7 @@ std::string AddPlatformSections(Report& report) {
     return driver.Usable(reason) ? "" : reason;
 }
 
-std::string AddCardPlatformFacts(FactList&, const quorel::DeviceRecord*) { return ""; }
+std::string AddCardPlatformFacts(FactList&, const quorel::inspect::Function&) { return ""; }
 
 std::string PlatformHint() { return ""; }
 

@@ -1,5 +1,3 @@
-#include "snapshot_command.h"
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -7,8 +5,9 @@
 #include <system_error>
 
 #include "api/inspect.h"
+#include "commands.h"
 #include "scan_diagnosis.h"
-#include "snapshot_files.h"
+#include "snapshot/files.h"
 #include "text_encoding.h"
 
 namespace commands {
