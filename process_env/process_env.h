@@ -23,12 +23,8 @@ bool ReadTextFile(const std::string& path, std::string* text, std::string* why =
 // written out (utf8.h's Printable): messages quote the files they are about.
 void Complain(const std::string& message);
 
-// A folder written by `quorel snapshot` (machine.txt, registry.reg,
-// about.txt) to replay as a whole.
-constexpr char kSnapshotVariable[] = "QUOREL_SIM_SNAPSHOT";
-constexpr char kSnapshotMachine[] = "machine.txt";
-constexpr char kSnapshotRegistry[] = "registry.reg";
-constexpr char kSnapshotAbout[] = "about.txt";
+// A folder written by `quorel snapshot`, replayed as a whole: its variable
+// and its files are named in settings/settings.h.
 // The file `name` in the folder QUOREL_SIM_SNAPSHOT names; empty when unset.
 std::string SnapshotFile(const char* name);
 // Why the folder QUOREL_SIM_SNAPSHOT names cannot be replayed (it does not

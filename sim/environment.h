@@ -1,10 +1,11 @@
-// What the simulator takes from its surroundings (two environment variables
-// and the machine file one of them names); reading them and the messages to
-// the user are process_env's.
+// What the simulator takes from its surroundings: its settings (named in
+// settings/settings.h) and the machine file one of them names; reading them
+// and the messages to the user are process_env's.
 #ifndef QUOREL_SIM_ENVIRONMENT_H
 #define QUOREL_SIM_ENVIRONMENT_H
 
 #include "process_env/process_env.h"
+#include "settings/settings.h"
 
 namespace quorel::sim {
 
@@ -13,11 +14,9 @@ using process_env::GetEnvironment;
 using process_env::OpenFile;
 using process_env::ReadTextFile;
 
-// The machine file to simulate; unset or empty: a snapshot's machine.txt
-// (QUOREL_SIM_SNAPSHOT), else the embedded default.
-constexpr char kMachineVariable[] = "QUOREL_SIM_MACHINE";
-// Where to log every call: a file (appended to), "stderr", or unset: nowhere.
-constexpr char kLogVariable[] = "QUOREL_SIM_LOG";
+using settings::kSimLog;
+using settings::kSimMachine;
+using settings::kSimSnapshot;
 
 }  // namespace quorel::sim
 

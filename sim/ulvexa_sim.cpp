@@ -42,7 +42,7 @@ Simulator& Sim() {
 // driver again and again (every open does): what a load has to say is said
 // once, until the next load says something else.
 void Load(Simulator& sim) {
-    sim.log.SetTarget(GetEnvironment(kLogVariable));
+    sim.log.SetTarget(GetEnvironment(kSimLog));
     LoadedMachine loaded = sim.loader.Load();
     if (!loaded.note.empty() && loaded.note != sim.last_note)
         Complain(loaded.note);

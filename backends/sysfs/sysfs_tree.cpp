@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "process_env/utf8.h"
+#include "settings/settings.h"
 
 namespace quorel::sysfs {
 
@@ -19,8 +20,8 @@ constexpr unsigned kDomain = 0;  // PCI domain (segment) the contract reaches
 }  // namespace
 
 std::string DevicesDir() {
-    const char* root = std::getenv(kRootVariable);
-    return std::string(root && *root ? root : kDefaultRoot) + "/bus/pci/devices";
+    const char* root = std::getenv(settings::kSysfsRoot);
+    return std::string(root && *root ? root : settings::kSysfsDefaultRoot) + "/bus/pci/devices";
 }
 
 std::string FunctionName(const PciAddress& at) {

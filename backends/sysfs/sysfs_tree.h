@@ -12,9 +12,6 @@
 
 namespace quorel::sysfs {
 
-constexpr char kRootVariable[] = "QUOREL_SYSFS_ROOT";
-constexpr char kDefaultRoot[] = "/sys";
-
 // The kernel's IORESOURCE_MEM flag in a `resource` line: a memory BAR.
 constexpr uint64_t kResourceMemory = 0x200;
 

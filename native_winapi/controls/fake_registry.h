@@ -30,12 +30,12 @@
 #include <cstdint>
 #include <string>
 
-#include "native_winapi/settings.h"
+#include "settings/settings.h"
 
 namespace fake_registry {
 
 // The registry file the tools use, and its environment variable.
-using native_winapi::kRegistryVariable;
+inline constexpr auto& kRegistryVariable = quorel::settings::kSimRegistry;
 
 // Replaces the whole registry with the .reg text (bytes as in the file:
 // UTF-16LE with BOM, UTF-8 or ANSI). `name` appears in messages. On a

@@ -15,6 +15,7 @@
 #include "quiet_stdout.h"
 #include "quorel.h"
 #include "scan_diagnosis.h"
+#include "settings/settings.h"
 #include "text_encoding.h"
 
 namespace commands {
@@ -52,7 +53,7 @@ void AddScanSection(Report& report, const ScanFacts& scan) {
         .Number("functions_found", scan.found)
         .List("unreached_functions", unreached);
     if (!unreached.empty())
-        facts.Text("opt_in", std::string(quorel::kPeerBusesVariable) + "=1 scans their buses too");
+        facts.Text("opt_in", std::string(quorel::settings::kScanPeerBuses) + "=1 scans their buses too");
     std::vector<std::string> unscanned;
     for (const quorel::UnscannedFunction& f : scan.unscanned)
         unscanned.push_back(FunctionText(f.at));

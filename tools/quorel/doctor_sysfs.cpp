@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "doctor_platform.h"
+#include "settings/settings.h"
 
 namespace doctor {
 
@@ -20,8 +21,8 @@ namespace fs = std::filesystem;
 
 // Where the sysfs backend looks, as it reads it: QUOREL_SYSFS_ROOT, else /sys.
 std::string Root() {
-    const char* root = std::getenv("QUOREL_SYSFS_ROOT");
-    return root && *root ? root : "/sys";
+    const char* root = std::getenv(quorel::settings::kSysfsRoot);
+    return root && *root ? root : quorel::settings::kSysfsDefaultRoot;
 }
 
 std::string DevicesDir() { return Root() + "/bus/pci/devices"; }

@@ -12,6 +12,7 @@
 #include "driver_binding.h"
 #include "failure.h"
 #include "list_commands.h"
+#include "settings/settings.h"
 #include "snapshot_command.h"
 #include "text_encoding.h"
 
@@ -68,9 +69,9 @@ void PrintHelp(std::FILE* out) {
         std::fprintf(out, "  %-8s %-28s %s\n", c.name, c.usage, c.summary);
     std::fprintf(out,
                  "\n%sThe stand-in driver-access library simulates the machine named by\n"
-                 "QUOREL_SIM_MACHINE (a `lspci -xxx` dump), else its default one;\n"
-                 "QUOREL_SIM_SNAPSHOT=DIR replays what `quorel snapshot DIR` wrote.\n",
-                 kNotes);
+                 "%s (a `lspci -xxx` dump), else its default one;\n"
+                 "%s=DIR replays what `quorel snapshot DIR` wrote.\n",
+                 kNotes, quorel::settings::kSimMachine, quorel::settings::kSimSnapshot);
 }
 
 void PrintCommandHelp(const cli::Command& c) {

@@ -6,6 +6,7 @@
 #include "cli.h"
 #include "failure.h"
 #include "peer_note.h"
+#include "settings/settings.h"
 
 namespace commands {
 
@@ -14,10 +15,11 @@ namespace {
 // The stand-in's variable that chose the machine: a snapshot is replayed
 // only when no machine file is named.
 const char* MachineVariable() {
-    const char* machine = std::getenv("QUOREL_SIM_MACHINE");
-    const char* snapshot = std::getenv("QUOREL_SIM_SNAPSHOT");
+    using namespace quorel::settings;
+    const char* machine = std::getenv(kSimMachine);
+    const char* snapshot = std::getenv(kSimSnapshot);
     const bool own_machine = machine && *machine;
-    return own_machine || !snapshot || !*snapshot ? "QUOREL_SIM_MACHINE" : "QUOREL_SIM_SNAPSHOT";
+    return own_machine || !snapshot || !*snapshot ? kSimMachine : kSimSnapshot;
 }
 
 // Why the peer-bus probe misses a function whose device lacks function 0,
@@ -91,7 +93,7 @@ bool ScanFoundFunctions() {
         return true;
     cli::Fail(EmptyScanText(DiagnoseScan()),
               std::string(".\n  `quorel doctor` says more. With the stand-in library: check ") +
-                  MachineVariable() + "; QUOREL_SIM_LOG=stderr shows every call.");
+                  MachineVariable() + "; " + quorel::settings::kSimLog + "=stderr shows every call.");
     return false;
 }
 

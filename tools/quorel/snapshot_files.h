@@ -1,6 +1,7 @@
-// The three files `quorel snapshot DIR` writes: each function's
-// configuration bytes as a machine file, the registry entries the
-// annotation reads, and what the process ran on. Each returns the file's
+// The three files `quorel snapshot DIR` writes (named in
+// settings/settings.h): each function's configuration bytes as a machine
+// file, the registry entries the annotation reads, and what the process
+// ran on. Each returns the file's
 // text (registry.reg: its bytes, UTF-16LE with a byte-order mark, as
 // regedit exports it).
 #ifndef QUOREL_TOOLS_SNAPSHOT_FILES_H
@@ -11,10 +12,6 @@
 #include "api/inspect.h"
 
 namespace snapshot {
-
-constexpr char kMachineFile[] = "machine.txt";
-constexpr char kRegistryFile[] = "registry.reg";
-constexpr char kAboutFile[] = "about.txt";
 
 // `registers`: also each card's register window, read through the exports.
 std::string MachineText(const quorel::inspect::ConfigCapture& capture, bool registers);
