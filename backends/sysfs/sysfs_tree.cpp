@@ -44,7 +44,8 @@ bool ListFunctions(std::vector<PciAddress>* functions, std::string* error) {
         char extra;
         const std::string name = it->path().filename().string();
         if (std::sscanf(name.c_str(), "%x:%x:%x.%x%c", &domain, &bus, &device, &function, &extra) == 4 &&
-            domain == kDomain && bus <= UINT8_MAX && device <= kMaxDevice && function <= kMaxFunction)
+            domain == kDomain && bus <= UINT8_MAX && device <= ulvexa::kMaxDevice &&
+            function <= ulvexa::kMaxFunction)
             functions->push_back(PciAddress{static_cast<uint8_t>(bus), static_cast<uint8_t>(device),
                                           static_cast<uint8_t>(function)});
     }

@@ -10,23 +10,16 @@
 #include <string>
 #include <vector>
 
+#include "ulvexa.h"
+
 namespace quorel::sysfs {
 
 // The kernel's IORESOURCE_MEM flag in a `resource` line: a memory BAR.
 constexpr uint64_t kResourceMemory = 0x200;
 
-// What a configuration cycle can address besides the bus: 5 bits of
-// device, 3 of function.
-constexpr unsigned kMaxDevice = 31;
-constexpr unsigned kMaxFunction = 7;
-
 // A function of PCI domain 0000, the only one the driver-access contract
 // can address.
-struct PciAddress {
-    uint8_t bus;
-    uint8_t device;    // 0..31
-    uint8_t function;  // 0..7
-};
+using PciAddress = ulvexa::Address;
 
 // One line of `resource`: the CPU physical range a BAR decodes. All zero
 // for a BAR that is absent or unassigned.

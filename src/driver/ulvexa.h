@@ -92,6 +92,31 @@ uint8_t ULVEXA_API PciCfgWrite(uint8_t bus, uint8_t device, uint8_t function,
 static_assert(offsetof(PhysMapRecord, length) == 0, "length at 0");
 static_assert(offsetof(PhysMapRecord, phys_addr) == 8, "phys_addr at 8");
 static_assert(sizeof(PhysMapRecord) == 40, "PhysMapRecord is 40 bytes");
+
+// The contract's numbers, for the backends.
+namespace ulvexa {
+
+// Where a function sits, in PCI domain 0000.
+struct Address {
+    uint8_t bus;
+    uint8_t device;    // 0..kMaxDevice
+    uint8_t function;  // 0..kMaxFunction
+};
+
+// What a configuration access can carry: device 0..31, function 0..7, an
+// offset below 4 KiB (PCI Express's extended space included). PciCfgRead
+// and PciCfgWrite refuse the rest.
+constexpr unsigned kMaxDevice = 31;
+constexpr unsigned kMaxFunction = 7;
+constexpr uint32_t kConfigSpaceSize = 0x1000;
+constexpr bool CanCarry(const Address& at, uint16_t offset) {
+    return at.device <= kMaxDevice && at.function <= kMaxFunction && offset < kConfigSpaceSize;
+}
+
+// What a read of an absent function gives: nobody claims the cycle.
+constexpr uint32_t kNobodyAnswers = 0xFFFFFFFF;
+
+}  // namespace ulvexa
 #endif
 
 #endif  // QUOREL_DRIVER_ULVEXA_H
