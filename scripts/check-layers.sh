@@ -4,8 +4,10 @@
 #    driver-access contract (ulvexa.h), process_env/ and the settings
 #    header, nothing else: no header of the library's core;
 #  - tools/ and bench/ include nothing of src/ but the inspection header
-#    (and include/quorel.h, which lives outside src/) and the Windows API
-#    (platform/windows_api.h: <windows.h>, or its native stand-in);
+#    (and include/quorel.h, which lives outside src/), the Windows API
+#    (platform/windows_api.h: <windows.h>, or its native stand-in) and the
+#    driver-access contract (driver/ulvexa.h, whose DLL the Windows tool
+#    binds itself);
 #  - examples/ include only quorel.h, as an application does;
 #  - src/ includes only its own headers, include/quorel.h and the settings
 #    header: nothing of sim/, tests/, native_winapi/ or process_env/ (the
@@ -61,7 +63,7 @@ foreign_backend_includes() {
 }
 offend "a backend includes what is neither its own, the contract, process_env/ nor the settings" < <(foreign_backend_includes)
 offend "tools/ or bench/ include src/ beyond api/inspect.h" < <(
-  matches "#include +\"$layers" tools bench | { grep -vE '"(api/inspect|platform/windows_api).h"' || true; })
+  matches "#include +\"$layers" tools bench | { grep -vE '"(api/inspect|platform/windows_api|driver/ulvexa).h"' || true; })
 offend "examples/ include the library's internals (only quorel.h)" < <(matches "#include +\"$layers" examples)
 # The quoted includes of src/ that name no file of src/ or include/, and
 # are not the settings header.

@@ -1,6 +1,7 @@
 // What the stand-in simulates, as it loaded it, for a program that has it
 // linked in and tells its user (quorel doctor natively). The Windows DLLs
-// export only the driver-access library's six functions.
+// say the same through their one export beside the six functions,
+// DescribeUlvexa.
 #ifndef QUOREL_SIM_SIMULATED_MACHINE_H
 #define QUOREL_SIM_SIMULATED_MACHINE_H
 

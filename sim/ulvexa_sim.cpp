@@ -1,6 +1,9 @@
 // The six functions of the driver-access library, answered from a simulated
-// machine instead of a kernel driver. The same source is the native static
-// library and, on Windows, Ulvexa32.dll / Ulvexa64.dll.
+// machine instead of a kernel driver, and DescribeUlvexa, which names that
+// machine. The same source is the native static library and, on Windows,
+// Ulvexa32.dll / Ulvexa64.dll.
+#include <algorithm>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -11,6 +14,7 @@
 #include "environment.h"
 #include "machine.h"
 #include "machine_loader.h"
+#include "process_env/utf8.h"
 #include "simulated_machine.h"
 #include "simulator_reset.h"
 
@@ -85,6 +89,19 @@ MachineReport SimulatedMachine() {
     return call.sim.report;
 }
 
+namespace {
+
+// DescribeUlvexa's line: the machine's source, and a tab and the refusal.
+std::string DescriptionLine() {
+    const MachineReport machine = SimulatedMachine();
+    std::string line = process_env::Printable(machine.source);
+    if (!machine.problem.empty())
+        line += "\t" + process_env::Printable(machine.problem);
+    return line;
+}
+
+}  // namespace
+
 }  // namespace quorel::sim
 
 using quorel::sim::Address;
@@ -138,6 +155,16 @@ uint8_t ULVEXA_API PciCfgWrite(uint8_t bus, uint8_t device, uint8_t function, ui
     uint8_t result = call.sim.driver_open && call.machine.Write(at, offset, value) ? 1 : 0;
     call.sim.log.Write(at, offset, value, result);
     return result;
+}
+
+uint32_t ULVEXA_API DescribeUlvexa(char* text, uint32_t size) {
+    const std::string line = quorel::sim::DescriptionLine();
+    if (text && size > 0) {
+        const size_t copied = std::min<size_t>(line.size(), size - 1);
+        std::memcpy(text, line.data(), copied);
+        text[copied] = '\0';
+    }
+    return static_cast<uint32_t>(line.size());
 }
 
 }  // extern "C"

@@ -3,7 +3,8 @@
 // Ulvexa32.dll / Ulvexa64.dll, or from a backend of ours, the stand-in
 // (sim/, a simulated PC; on Windows the same DLLs) or, natively on Linux,
 // backends/sysfs/ (this machine's own PCI bus). The 32-bit build calls them
-// with __stdcall; the export names are the plain ones in both builds.
+// with __stdcall; the export names are the plain ones in both builds. A
+// driver-access library may export a seventh, DescribeUlvexa, for tools.
 //
 // What every backend must do, as the maker's DLL does and the library
 // relies on, is stated at each function. For all of them:
@@ -86,6 +87,16 @@ uint8_t ULVEXA_API PciCfgRead(uint8_t bus, uint8_t device, uint8_t function,
 // the library imports it.
 uint8_t ULVEXA_API PciCfgWrite(uint8_t bus, uint8_t device, uint8_t function,
                                uint16_t offset, uint32_t value);
+
+// Optional, and never called by the library: the maker's DLL does not
+// export it, so a tool looks it up by name. One line of UTF-8 text saying
+// what this library simulates or reaches; when it refuses that, a tab and
+// why follow. The parts have their control characters written out ("\x1b"),
+// so the tab is the only one. Copies at most size - 1 bytes and a NUL into
+// text (nothing when size is 0) and returns the whole line's length: a
+// result of size or more means the line was cut.
+uint32_t ULVEXA_API DescribeUlvexa(char* text, uint32_t size);
+typedef uint32_t(ULVEXA_API* DescribeUlvexaFunction)(char* text, uint32_t size);
 
 #ifdef __cplusplus
 }  // extern "C"

@@ -2,11 +2,14 @@
 # What only Wine can show of `quorel doctor`: the Windows tool starts and
 # explains itself with no driver-access DLL beside it, and with one of the
 # other bitness (a real DLL built here for the other machine); any other
-# command then fails with the reason instead of the loader's error.
+# command then fails with the reason instead of the loader's error. Beside
+# the stand-in it names the machine the stand-in simulates or refused;
+# beside a DLL of the six functions alone, as the maker's, that it is not said.
 #
-#   doctor_under_wine.sh QUOREL.exe DRIVER-DLL-NAME OTHER-BITNESS-CC WINE_RUN
+#   doctor_under_wine.sh QUOREL.exe DRIVER-DLL-NAME OTHER-BITNESS-CC WINE_RUN CC
 set -euo pipefail
-tool=$1 driver=$2 other_cc=$3 wine_run=$4
+tool=$1 driver=$2 other_cc=$3 wine_run=$4 cc=$5
+unset QUOREL_SIM_MACHINE QUOREL_SIM_SNAPSHOT
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -37,4 +40,25 @@ else
   expect other-bitness doctor 1 "$driver is x64 (64-bit), but this program is x86 (32-bit)"
 fi
 expect other-bitness cards 1 "quorel: the driver-access library cannot be loaded"
+
+mkdir "$work/stand-in" "$work/maker"
+cp "$tool" "$(dirname "$tool")/$driver" "$work/stand-in/"
+cp "$tool" "$work/maker/"
+(cd "$work/stand-in" && "$wine_run" ./quorel.exe snapshot snap >/dev/null)
+QUOREL_SIM_SNAPSHOT=snap expect stand-in "doctor --json" 0 '"machine": "the snapshot snap"}'
+QUOREL_SIM_MACHINE='snap\machine.txt' expect stand-in doctor 0 'machine              the machine file snap\machine.txt'
+# A name longer than the tool's first buffer for the description.
+none=$(printf 'n%.0s' {1..300}).txt
+QUOREL_SIM_MACHINE=$none expect stand-in "doctor --json" 1 \
+  "\"machine\": \"the machine file $none\", \"machine_refused\": \"$none: cannot read the machine file: "
+"$cc" -shared -Wl,--kill-at -x c - -o "$work/maker/$driver" <<'C'
+typedef unsigned char u8;
+u8 __stdcall InitializeUlvexa(void) { return 0; }
+void __stdcall RemoveUlvexaDriver(void) {}
+void __stdcall ShutdownUlvexa(void) {}
+void* __stdcall MapPhysToLin(void* record) { return 0; }
+u8 __stdcall PciCfgRead(u8 bus, u8 dev, u8 fn, unsigned short at, unsigned* value) { return 0; }
+u8 __stdcall PciCfgWrite(u8 bus, u8 dev, u8 fn, unsigned short at, unsigned value) { return 0; }
+C
+expect maker doctor 1 "machine              not said: this driver-access DLL does not describe itself"
 exit $status

@@ -45,6 +45,7 @@ Binding Load() {
     }
     // Kept loaded: the delay-load helper finds this module at the first call.
     b.loaded = true;
+    b.module = module;
     b.path = dll_facts::ModulePath(module);
     for (const std::string& function : ImportedFunctions())
         if (!GetProcAddress(module, function.c_str()))

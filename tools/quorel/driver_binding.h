@@ -16,6 +16,7 @@ struct Binding {
     std::string name;                  // "Ulvexa64.dll"; natively what is linked in
     bool loaded = false;
     std::string path;                  // the file loaded
+    void* module = nullptr;            // its HMODULE on Windows
     unsigned long error = 0;           // the loader's error when not loaded
     std::string why;                   // why not loaded, for people
     std::vector<std::string> missing;  // functions the loaded DLL does not export
