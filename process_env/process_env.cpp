@@ -1,5 +1,6 @@
 #include "process_env/process_env.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -194,6 +195,16 @@ std::string SettingPath(const char* variable, const char* snapshot_file) {
 
 void Complain(const std::string& message) {
     std::fprintf(stderr, "quorel-sim: %s\n", Printable(message).c_str());
+}
+
+uint32_t CopyDescription(const std::string& what, const std::string& why, char* text, uint32_t size) {
+    const std::string line = Printable(what) + (why.empty() ? "" : "\t" + Printable(why));
+    if (text && size > 0) {
+        const size_t copied = std::min<size_t>(line.size(), size - 1);
+        std::memcpy(text, line.data(), copied);
+        text[copied] = '\0';
+    }
+    return static_cast<uint32_t>(line.size());
 }
 
 }  // namespace quorel::process_env

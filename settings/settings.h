@@ -44,9 +44,12 @@ constexpr char kSimRegistry[] = "QUOREL_SIM_REGISTRY";
 constexpr char kSimWinver[] = "QUOREL_SIM_WINVER";
 
 // The sysfs backend, backends/sysfs/. The folder that stands for /sys;
-// unset or empty: kSysfsDefaultRoot. Resolved by the backend.
+// unset or empty: kSysfsDefaultRoot. Resolved by the backend, which names
+// the root it reaches (DescribeUlvexa). Below it, the kernel's one folder
+// per PCI function.
 constexpr char kSysfsRoot[] = "QUOREL_SYSFS_ROOT";
 constexpr char kSysfsDefaultRoot[] = "/sys";
+constexpr char kSysfsFunctionsFolder[] = "/bus/pci/devices";
 
 // The value of kTrace and kSimLog that writes to stderr.
 constexpr char kToStderr[] = "stderr";

@@ -19,10 +19,12 @@ constexpr unsigned kDomain = 0;  // PCI domain (segment) the contract reaches
 
 }  // namespace
 
-std::string DevicesDir() {
+std::string Root() {
     const char* root = std::getenv(settings::kSysfsRoot);
-    return std::string(root && *root ? root : settings::kSysfsDefaultRoot) + "/bus/pci/devices";
+    return root && *root ? root : settings::kSysfsDefaultRoot;
 }
+
+std::string DevicesDir() { return Root() + settings::kSysfsFunctionsFolder; }
 
 std::string FunctionName(const PciAddress& at) {
     char name[16];

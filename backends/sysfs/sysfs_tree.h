@@ -29,7 +29,9 @@ struct Resource {
     uint64_t flags = 0;
 };
 
-// <root>/bus/pci/devices, the root read from the environment now.
+// The folder that stands for /sys, read from the environment now.
+std::string Root();
+// <root>/bus/pci/devices.
 std::string DevicesDir();
 // "0000:bb:dd.f", the function's directory name.
 std::string FunctionName(const PciAddress& at);

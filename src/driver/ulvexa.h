@@ -89,7 +89,9 @@ uint8_t ULVEXA_API PciCfgWrite(uint8_t bus, uint8_t device, uint8_t function,
                                uint16_t offset, uint32_t value);
 
 // Optional, and never called by the library: the maker's DLL does not
-// export it, so a tool looks it up by name. One line of UTF-8 text saying
+// export it, so a tool looks it up by name; our backends do (the stand-in
+// names its machine, the sysfs backend the root it reads), and a new one
+// should. One line of UTF-8 text saying
 // what this library simulates or reaches; when it refuses that, a tab and
 // why follow. The parts have their control characters written out ("\x1b"),
 // so the tab is the only one. Copies at most size - 1 bytes and a NUL into

@@ -11,12 +11,26 @@
 #include "bar_text.h"
 #include "doctor_platform.h"
 #include "doctor_report.h"
+#include "driver_binding.h"
 #include "peer_note.h"
 #include "quiet_stdout.h"
 #include "quorel.h"
 #include "scan_diagnosis.h"
 #include "settings/settings.h"
 #include "text_encoding.h"
+
+namespace doctor {
+
+void AddMachineFacts(FactList& facts) {
+    const driver_binding::Description machine = driver_binding::Describe();
+    facts.Text("machine", machine.given ? machine.what
+                                        : "not said: this driver-access DLL does not describe itself "
+                                          "(the maker's does not)");
+    if (!machine.refused.empty())
+        facts.Text("machine_refused", machine.refused);
+}
+
+}  // namespace doctor
 
 namespace commands {
 

@@ -6,11 +6,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "doctor_platform.h"
+#include "driver_binding.h"
 #include "settings/settings.h"
 
 namespace doctor {
@@ -19,13 +19,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Where the sysfs backend looks, as it reads it: QUOREL_SYSFS_ROOT, else /sys.
-std::string Root() {
-    const char* root = std::getenv(quorel::settings::kSysfsRoot);
-    return root && *root ? root : quorel::settings::kSysfsDefaultRoot;
+// Where the sysfs backend looks, as it says.
+const std::string& Root() {
+    static const std::string root = driver_binding::Describe().what;
+    return root;
 }
 
-std::string DevicesDir() { return Root() + "/bus/pci/devices"; }
+std::string DevicesDir() { return Root() + quorel::settings::kSysfsFunctionsFolder; }
 
 std::string FunctionDir(const quorel::DeviceRecord* r) {
     return DevicesDir() + "/0000:" + cli::AddressText(r);

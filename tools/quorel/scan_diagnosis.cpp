@@ -1,9 +1,9 @@
 #include "scan_diagnosis.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "cli.h"
+#include "driver_binding.h"
 #include "failure.h"
 #include "peer_note.h"
 #include "settings/settings.h"
@@ -12,14 +12,14 @@ namespace commands {
 
 namespace {
 
-// The stand-in's variable that chose the machine: a snapshot is replayed
-// only when no machine file is named.
-const char* MachineVariable() {
-    using namespace quorel::settings;
-    const char* machine = std::getenv(kSimMachine);
-    const char* snapshot = std::getenv(kSimSnapshot);
-    const bool own_machine = machine && *machine;
-    return own_machine || !snapshot || !*snapshot ? kSimMachine : kSimSnapshot;
+// Where to look next: what the driver-access library read, as it says
+// ("the snapshot DIR"), and the stand-in's call log.
+std::string EmptyScanHint() {
+    const driver_binding::Description read = driver_binding::Describe();
+    const std::string log = std::string("With the stand-in library, ") + quorel::settings::kSimLog +
+                            "=stderr shows every call.";
+    const std::string head = ".\n  `quorel doctor` says more. ";
+    return head + (read.given ? "The driver-access library reads " + read.what + ": check it. " : "") + log;
 }
 
 // Why the peer-bus probe misses a function whose device lacks function 0,
@@ -91,9 +91,7 @@ std::string EmptyScanText(const ScanFacts& facts) {
 bool ScanFoundFunctions() {
     if (quorel::inspect::Discover())
         return true;
-    cli::Fail(EmptyScanText(DiagnoseScan()),
-              std::string(".\n  `quorel doctor` says more. With the stand-in library: check ") +
-                  MachineVariable() + "; " + quorel::settings::kSimLog + "=stderr shows every call.");
+    cli::Fail(EmptyScanText(DiagnoseScan()), EmptyScanHint());
     return false;
 }
 
