@@ -11,6 +11,7 @@
 
 #include "fuzz_support.h"
 #include "one_record.h"
+#include "pci/os_family.h"
 #include "registry/annotate.h"
 
 namespace {
@@ -20,7 +21,7 @@ constexpr uint16_t kVendor = 0x6A5D;
 constexpr uint16_t kDevice = 0x494F;
 constexpr wchar_t kDynamicRoot[] = L"HKEY_DYN_DATA\\Config Manager\\Enum\\";
 constexpr wchar_t kStaticRoot[] = L"HKEY_LOCAL_MACHINE\\Enum\\";
-constexpr int32_t kWindows98 = 0;
+constexpr int32_t kWindows98 = quorel::os_family::kUnclassified;  // ClassifyOs leaves it
 
 enum Flag : uint8_t { kUtf8 = 2, kUnterminated = 4, kNoStaticKey = 8 };
 

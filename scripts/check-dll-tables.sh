@@ -3,7 +3,8 @@
 # stand-in driver-access DLLs, as built by the win64 and win32 presets:
 #  - Quorel imports only from Windows system DLLs and its driver library,
 #    and from the driver library exactly the functions it calls, by name;
-#  - Quorel exports exactly the names in tests/dll/quorel{64,32}.exports;
+#  - Quorel exports exactly the names of the table of exports
+#    (src/api/exports.txt, through scripts/exports.py);
 #  - the stand-in exports the six driver functions and DescribeUlvexa
 #    (optional, for tools; the library never imports it) and needs only
 #    kernel32 and msvcrt, so it loads anywhere the real one would;
@@ -13,7 +14,7 @@
 #    trace_imports, what opening and writing the trace file needs;
 #  - quorel.exe binds the driver library late (no load-time import), so it
 #    starts without it.
-# Usage: scripts/check-dll-tables.sh [WIN64_BIN WIN32_BIN [EXPORT_LISTS_DIR [SIM64 SIM32]]]
+# Usage: scripts/check-dll-tables.sh [WIN64_BIN WIN32_BIN [SIM64 SIM32]]
 # (the stand-in DLLs are looked for in SIM64/SIM32, by default in the BIN folders)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
@@ -21,9 +22,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/pe-tables.sh"
 
 bin64=${1:-build/win64/bin}
 bin32=${2:-build/win32/bin}
-lists=${3:-tests/dll}
-sim64=${4:-$bin64}
-sim32=${5:-$bin32}
+sim64=${3:-$bin64}
+sim32=${4:-$bin32}
 driver_calls=(InitializeUlvexa MapPhysToLin PciCfgRead RemoveUlvexaDriver ShutdownUlvexa)
 driver_exports=("${driver_calls[@]}" PciCfgWrite)
 trace_imports=(
@@ -32,8 +32,8 @@ trace_imports=(
   "msvcrt.dll _wfopen" "msvcrt.dll wcscat" "msvcrt.dll wcsrchr")
 failures=0
 
-check_quorel() {  # check_quorel BITS DLL DRIVER-DLL EXPORTS-FILE DRIVER-FUNCTION...
-  local bits=$1 dll=$2 driver=$3 list=$4; shift 4
+check_quorel() {  # check_quorel BITS DLL DRIVER-DLL DRIVER-FUNCTION...
+  local bits=$1 dll=$2 driver=$3; shift 3
   local name table driver_lc
   name=$(basename "$dll"); driver_lc=$(tr '[:upper:]' '[:lower:]' <<<"$driver")
   echo "$name"
@@ -42,11 +42,8 @@ check_quorel() {  # check_quorel BITS DLL DRIVER-DLL EXPORTS-FILE DRIVER-FUNCTIO
   only_from "imports only from system DLLs and $driver" "$table" \
     kernel32.dll msvcrt.dll advapi32.dll user32.dll "$driver_lc"
   same_set "imports from $driver by name" "$(names "$@")" "$(imports_from "$table" "$driver_lc")"
-  if [[ -f $list ]]; then
-    same_set "exports match $list" "$(sed 's/[[:space:]]//g; /^#/d; /^$/d' "$list")" "$(exports_of "$table")"
-  else
-    echo "  skip exports: no $list"
-  fi
+  same_set "exports match src/api/exports.txt" "$(python3 scripts/exports.py names "$bits")" \
+    "$(exports_of "$table")"
 }
 
 check_standin() {  # check_standin BITS DLL
@@ -59,8 +56,8 @@ check_standin() {  # check_standin BITS DLL
   only_from "imports only from kernel32 and msvcrt" "$table" kernel32.dll msvcrt.dll
 }
 
-check_quorel 64 "$bin64/Quorel_64.dll" Ulvexa64.dll "$lists/quorel64.exports" "${driver_calls[@]}"
-check_quorel 32 "$bin32/Quorel_32D.dll" Ulvexa32.dll "$lists/quorel32.exports" "${driver_calls[@]}" PciCfgWrite
+check_quorel 64 "$bin64/Quorel_64.dll" Ulvexa64.dll "${driver_calls[@]}"
+check_quorel 32 "$bin32/Quorel_32D.dll" Ulvexa32.dll "${driver_calls[@]}" PciCfgWrite
 # check_trace BITS RELEASE-DLL: its trace flavour beside it in trace/.
 check_trace() {
   local bits=$1 release=$2 trace release_imports trace_imports_found

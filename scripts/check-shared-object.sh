@@ -1,19 +1,18 @@
 #!/usr/bin/env bash
 # Checks libquorel.so the way scripts/check-dll-tables.sh checks the DLLs:
-#  - it exports exactly the names in the list (tests/dll/quorel64.exports,
-#    the sixteen plain names): nothing of the stand-in, the platform layer
-#    or the C++ runtime leaks out;
+#  - it exports exactly the sixteen plain names of the table of exports
+#    (src/api/exports.txt): nothing of the stand-in, the platform layer or
+#    the C++ runtime leaks out;
 #  - it needs nothing but the C and C++ runtime libraries;
 #  - it carries nothing only tools and tests call (tool_only_symbols).
-# Usage: scripts/check-shared-object.sh LIBRARY EXPORTS-FILE
+# Usage: scripts/check-shared-object.sh LIBRARY
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/pe-tables.sh"
 library=$1
-list=$2
 runtime=(libc.so.6 libm.so.6 libstdc++.so.6 libgcc_s.so.1 ld-linux-x86-64.so.2)
 
 echo "$(basename "$library")"
-same_set "exports match $list" "$(sed 's/[[:space:]]//g; /^#/d; /^$/d' "$list")" \
+same_set "exports match src/api/exports.txt" "$(python3 "$(dirname "${BASH_SOURCE[0]}")/exports.py" names 64)" \
   "$(nm -D --defined-only "$library" | awk '{ print $NF }')"
 outside=$(comm -23 <(readelf -d "$library" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' | sort) \
   <(names "${runtime[@]}" | sort))

@@ -100,7 +100,7 @@ uint8_t ULVEXA_API InitializeUlvexa(void) {
     std::lock_guard<std::mutex> hold(sim.lock);
     quorel::sim::Load(sim);
     sim.driver_open = !sim.machines.back()->fail_init;
-    uint8_t result = sim.driver_open ? 1 : 0;
+    uint8_t result = sim.driver_open ? ULVEXA_INITIALIZED : 0;
     sim.log.Initialize(result);
     return result;
 }

@@ -80,7 +80,7 @@ uint8_t ULVEXA_API InitializeUlvexa(void) {
     Call call;
     call.backend.config.Release();  // the tree may have changed since
     call.backend.driver_open = quorel::sysfs::CanReadConfig(call.backend);
-    return call.backend.driver_open ? 1 : 0;
+    return call.backend.driver_open ? ULVEXA_INITIALIZED : 0;
 }
 
 void ULVEXA_API RemoveUlvexaDriver(void) {

@@ -2,7 +2,7 @@
 // the first call loads Quorel_64.dll or Quorel_32D.dll by the process's
 // bitness (Loader.cs says from where) and every call goes to that DLL.
 //
-// Results: 0 done, 1 nothing to act on; Quorel_open also 2 (window not
+// Results: Success, NothingToActOn; Quorel_open also MapFailed (window not
 // mapped). Quorel_in, Quorel_in2 and Quorel_sts return the register byte,
 // so 1 is ambiguous there. The library keeps one process-wide state without
 // locks: call it from one thread at a time.
@@ -19,6 +19,13 @@ namespace Quorel
 {
     public static class NativeMethods
     {
+        /// <summary>The functions' results, named as in quorel.h (QUOREL_SUCCESS and so on).</summary>
+        public const int Success = 0;
+        /// <summary>No card there, none open, an empty board slot, register 255, a null array.</summary>
+        public const int NothingToActOn = 1;
+        /// <summary>Quorel_open only: the card's register window could not be mapped.</summary>
+        public const int MapFailed = 2;
+
         const int BoardCount = 4;
 
         static void InRange(int number, int high, string name, string words)

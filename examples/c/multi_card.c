@@ -26,7 +26,7 @@ int main(void) {
     int ids[kBoards], board, failures = 0;
 
     /* Files each of the first four cards under the board ID it reports. */
-    if (Quorel_open2() != 0) {
+    if (Quorel_open2() != QUOREL_SUCCESS) {
         fprintf(stderr, "Quorel_open2 found no card\n");
         return 1;
     }

@@ -21,9 +21,10 @@ int main(void) {
 
     /* Position 0: the first card, 4 MiB-window cards counted first. */
     result = Quorel_open(0);
-    if (result != 0) {
+    if (result != QUOREL_SUCCESS) {
         fprintf(stderr, "Quorel_open(0) returned %d: %s\n", result,
-                result == 1 ? "no card found" : "its register window could not be mapped");
+                result == QUOREL_NOTHING_TO_ACT_ON ? "no card found"
+                                                   : "its register window could not be mapped");
         return 1;
     }
 

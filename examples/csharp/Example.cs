@@ -13,9 +13,9 @@ static class Example
     static bool SingleCard()
     {
         int result = NativeMethods.Quorel_open(0);
-        if (result != 0)
+        if (result != NativeMethods.Success)
             throw new InvalidOperationException("Quorel_open(0) returned " + result +
-                (result == 1 ? ": no card found" : ": its register window could not be mapped"));
+                (result == NativeMethods.NothingToActOn ? ": no card found" : ": its register window could not be mapped"));
         NativeMethods.Quorel_out(Register, 0xA5);
         int value = NativeMethods.Quorel_in(Register);
         Console.WriteLine("register {0}: 0x{1:X2}, status 0x{2:X2}", Register, value, NativeMethods.Quorel_sts());
@@ -25,7 +25,7 @@ static class Example
 
     static bool EveryBoard()
     {
-        if (NativeMethods.Quorel_open2() != 0)
+        if (NativeMethods.Quorel_open2() != NativeMethods.Success)
             throw new InvalidOperationException("Quorel_open2 found no card");
         int[] ids = new int[4];
         NativeMethods.Quorel_getvalidid2(ids);

@@ -37,10 +37,11 @@ quorel.LOCK around those where several threads use the card.
 
 python -m quorel lists the cards.
 """
-from ._api import BOARD_COUNT, LOCK, Quorel, QuorelError
+from ._api import BOARD_COUNT, LOCK, MAP_FAILED, NOTHING_TO_ACT_ON, SUCCESS, Quorel, QuorelError
 from ._loader import LoadError
 
-__all__ = ["BOARD_COUNT", "LOCK", "LoadError", "Quorel", "QuorelError", "load"]
+__all__ = ["BOARD_COUNT", "LOCK", "LoadError", "MAP_FAILED", "NOTHING_TO_ACT_ON", "Quorel", "QuorelError",
+           "SUCCESS", "load"]
 
 
 def load(path=None, driver=None, driver_dir=None):

@@ -9,7 +9,7 @@ be loaded.
 import argparse
 import sys
 
-from . import LoadError, QuorelError, load
+from . import NOTHING_TO_ACT_ON, LoadError, QuorelError, load
 
 BOARD_ID_REGISTER = 6  # bit 7 adds 2 to the board ID, bit 3 adds 1
 
@@ -25,7 +25,7 @@ def cards(q):
         try:
             q.open(position)
         except QuorelError as error:
-            if error.result == 1:  # past the last card
+            if error.result == NOTHING_TO_ACT_ON:  # past the last card
                 return
             yield position, None, None, str(error)
         else:

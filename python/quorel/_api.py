@@ -9,10 +9,16 @@ from . import _loader
 _int = ctypes.c_int
 _int_p = ctypes.POINTER(ctypes.c_int)
 
-# name: (argument types, what a result of 1 means, or None where 1 is also a
-# register value or the function cannot fail). Every function returns an int.
+# The functions' results, named as in quorel.h (QUOREL_SUCCESS and so on).
+SUCCESS = 0
+NOTHING_TO_ACT_ON = 1  # no card there, none open, an empty board slot, register 255, a null pointer
+MAP_FAILED = 2  # Quorel_open only: the register window could not be mapped
+
+# name: (argument types, what NOTHING_TO_ACT_ON means, or None where 1 is
+# also a register value or the function cannot fail). Every function returns
+# an int.
 _FUNCTIONS = {
-    "Quorel_open": ([_int], None),  # 1 and 2 both mean failure: see open()
+    "Quorel_open": ([_int], None),  # NOTHING_TO_ACT_ON and MAP_FAILED: see open()
     "Quorel_close": ([], None),
     "Quorel_in": ([_int], None),
     "Quorel_out": ([_int, _int], "no card open"),
@@ -31,8 +37,8 @@ _FUNCTIONS = {
 }
 
 _OPEN_FAILURES = {
-    1: "no card at that position",
-    2: "the card's register window could not be mapped",
+    NOTHING_TO_ACT_ON: "no card at that position",
+    MAP_FAILED: "the card's register window could not be mapped",
 }
 
 BOARD_COUNT = 4
@@ -100,7 +106,7 @@ class Quorel:
         with LOCK:
             result = getattr(self.c, name)(*args)
         reason = _FUNCTIONS[name][1]
-        if reason is not None and result == 1:
+        if reason is not None and result == NOTHING_TO_ACT_ON:
             raise QuorelError(name, result, reason)
         return result
 

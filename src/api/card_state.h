@@ -11,11 +11,6 @@
 
 namespace quorel {
 
-// Export results. Register reads return the byte itself instead.
-constexpr int kResultOk = 0;
-constexpr int kResultNothing = 1;    // no card there, none open, empty slot, index 255
-constexpr int kResultMapFailed = 2;  // Quorel_open only
-
 // One entry of the multi-card table, indexed by board ID. Built empty at load.
 struct CardSlot {
     DeviceRecord* device = nullptr;  // the card filed under this board ID

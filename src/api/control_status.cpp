@@ -11,9 +11,9 @@ namespace {
 
 int WriteCommand(uint8_t command) {
     if (!RegisterWindow)
-        return kResultNothing;
+        return QUOREL_NOTHING_TO_ACT_ON;
     StoreRegisterByte(RegisterWindow, card::kCsrOffset, command);
-    return kResultOk;
+    return QUOREL_SUCCESS;
 }
 
 }  // namespace
@@ -28,6 +28,6 @@ extern "C" int QUOREL_CALL Quorel_ackint(void) { return WriteCommand(card::kCsrA
 
 extern "C" int QUOREL_CALL Quorel_sts(void) {
     if (!RegisterWindow)
-        return kResultNothing;
+        return QUOREL_NOTHING_TO_ACT_ON;
     return LoadRegisterByte(RegisterWindow, card::kCsrOffset);
 }

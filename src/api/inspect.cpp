@@ -43,11 +43,11 @@ uint32_t ConfigDword(const DeviceRecord* r, unsigned offset) {
 
 int DriverInitResult() {
     if (driver_open != 0)
-        return kInitializeSuccess;
+        return ULVEXA_INITIALIZED;
     if (driver_init_result != kNoInitResult)
         return driver_init_result;
     const uint8_t result = InitializeUlvexa();
-    if (result == kInitializeSuccess)
+    if (result == ULVEXA_INITIALIZED)
         RemoveUlvexaDriver();
     return result;
 }

@@ -26,7 +26,7 @@ void MarkTreeBuses(const BusNode* node, bool* scanned) {
 // Reads dword n of the function into out; false when the read failed.
 bool ReadDword(FunctionConfig& out, unsigned n) {
     uint32_t v = kAllOnes32;
-    const bool read = PciReadDword(out.bus, out.devfn, 4 * n, &v) == 0;
+    const bool read = PciReadDword(out.bus, out.devfn, 4 * n, &v);
     if (!read)
         out.failed |= uint64_t{1} << n;
     std::memcpy(out.bytes + 4 * n, &v, sizeof(v));  // PCI and x86 alike: little-endian
@@ -63,7 +63,7 @@ ConfigCapture CaptureConfigSpace() {
     bool scanned[kBusCount] = {};
     MarkTreeBuses(RootBus(), scanned);
     const bool was_open = driver_open != 0;
-    if (OpenDriver() != 0)
+    if (!OpenDriver())
         return capture;
     capture.driver_opened = true;
     FunctionConfig function;

@@ -1,7 +1,6 @@
 // The library's version and its banner line.
 #include <cstdio>
 
-#include "api/card_state.h"
 #include "quorel.h"
 
 namespace {
@@ -13,12 +12,12 @@ constexpr int kVersionMinor = 1;
 
 extern "C" int QUOREL_CALL Quorel_LibVersion(int* major, int* minor) {
     if (!major || !minor)
-        return quorel::kResultNothing;
+        return QUOREL_NOTHING_TO_ACT_ON;
     *major = kVersionMajor;
     *minor = kVersionMinor;
     std::printf("Velmar QUOREL DLL V%d.%02d\n", kVersionMajor, kVersionMinor);
     // The application's stdout may be a pipe or file: make the line visible
     // now rather than at its exit.
     std::fflush(stdout);
-    return quorel::kResultOk;
+    return QUOREL_SUCCESS;
 }

@@ -58,7 +58,7 @@ extern "C" int QUOREL_CALL Quorel_open2(void) {
     for (int32_t position = 0; position < card::kBoardCount; ++position)
         filed = FileCard(position) || filed;
     SetCounterScale();
-    return filed ? kResultOk : kResultNothing;
+    return filed ? QUOREL_SUCCESS : QUOREL_NOTHING_TO_ACT_ON;
 }
 
 extern "C" int QUOREL_CALL Quorel_close2(void) {
@@ -66,23 +66,23 @@ extern "C" int QUOREL_CALL Quorel_close2(void) {
     RegisterWindow = nullptr;
     for (CardSlot& slot : CardSlots)
         slot = CardSlot{};
-    return kResultOk;
+    return QUOREL_SUCCESS;
 }
 
 // Once selected, a board is accessed exactly like the single open card,
 // paced by the library-wide CardType.
 extern "C" int QUOREL_CALL Quorel_in2(int board, int index) {
-    return SelectBoard(board) ? Quorel_in(index) : kResultNothing;
+    return SelectBoard(board) ? Quorel_in(index) : QUOREL_NOTHING_TO_ACT_ON;
 }
 
 extern "C" int QUOREL_CALL Quorel_out2(int board, int index, int value) {
-    return SelectBoard(board) ? Quorel_out(index, value) : kResultNothing;
+    return SelectBoard(board) ? Quorel_out(index, value) : QUOREL_NOTHING_TO_ACT_ON;
 }
 
 extern "C" int QUOREL_CALL Quorel_getvalidid2(int* ids) {
     if (!ids)
-        return kResultNothing;
+        return QUOREL_NOTHING_TO_ACT_ON;
     for (int board = 0; board < card::kBoardCount; ++board)
         ids[board] = CardSlots[board].valid;
-    return kResultOk;
+    return QUOREL_SUCCESS;
 }

@@ -64,5 +64,5 @@ QUOREL_WAIT_ABI int WaitAfterWrite(int result) {
 
 extern "C" int QUOREL_CALL Quorel_setwr2wrdly(double delay) {
     quorel::Wr2WrDelay = delay;
-    return quorel::kResultOk;
+    return QUOREL_SUCCESS;
 }

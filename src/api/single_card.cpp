@@ -34,18 +34,18 @@ extern "C" int QUOREL_CALL Quorel_open(int index) {
     AnnotateFromRegistry();
     SelectedDevice = FindCard(index);
     if (!SelectedDevice)
-        return kResultNothing;  // an earlier card, if any, stays open
+        return QUOREL_NOTHING_TO_ACT_ON;  // an earlier card, if any, stays open
     RegisterWindow = MapCardWindow(*SelectedDevice, CardType);
     if (!RegisterWindow)
-        return kResultMapFailed;
+        return QUOREL_MAP_FAILED;
     SetCounterScale();
-    return kResultOk;
+    return QUOREL_SUCCESS;
 }
 
 extern "C" int QUOREL_CALL Quorel_close(void) {
     ShutdownUlvexa();
     RegisterWindow = nullptr;
-    return kResultOk;
+    return QUOREL_SUCCESS;
 }
 
 // Both read the window pointer once and test it with the index before any
@@ -55,7 +55,7 @@ extern "C" int QUOREL_CALL Quorel_in(int index) {
     uint8_t* const window = RegisterWindow;
     const uint8_t reg = RegisterOf(index);
     if (!window || reg == card::kCsrIndex)
-        return kResultNothing;
+        return QUOREL_NOTHING_TO_ACT_ON;
     return PaceRead(LoadRegisterByte(window, OffsetOf(reg)));
 }
 
@@ -63,7 +63,7 @@ extern "C" int QUOREL_CALL Quorel_out(int index, int value) {
     uint8_t* const window = RegisterWindow;
     const uint8_t reg = RegisterOf(index);
     if (!window || reg == card::kCsrIndex)
-        return kResultNothing;
+        return QUOREL_NOTHING_TO_ACT_ON;
     StoreRegisterByte(window, OffsetOf(reg), static_cast<uint8_t>(value));
-    return PaceWrite(kResultOk);
+    return PaceWrite(QUOREL_SUCCESS);
 }

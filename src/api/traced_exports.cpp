@@ -16,7 +16,7 @@ using quorel::trace::Text;
 
 namespace {
 
-enum class Shown { kStatus, kRegister };  // a result as 0/1/2, or as a register byte
+enum class Shown { kStatus, kRegister };  // a result in decimal, or a register byte in hex
 
 __attribute__((format(printf, 4, 5))) int Report(int64_t start, int result, Shown shown,
                                                    const char* call, ...) {
@@ -137,7 +137,7 @@ extern "C" int QUOREL_CALL Quorel_LibVersion_traced(int* major, int* minor) {
     const int result = Quorel_LibVersion(major, minor);
     Text text;
     text.Add("Quorel_LibVersion(0x%llX, 0x%llX) = %d", Address(major), Address(minor), result);
-    if (result == 0)
+    if (result == QUOREL_SUCCESS)
         text.Add(", version %d.%02d", *major, *minor);
     trace::WriteCall(start, text.c_str(), "");
     return result;
@@ -148,7 +148,7 @@ extern "C" int QUOREL_CALL Quorel_getvalidid2_traced(int* ids) {
     const int result = Quorel_getvalidid2(ids);
     Text text;
     text.Add("Quorel_getvalidid2(0x%llX) = %d", Address(ids), result);
-    if (result == 0)
+    if (result == QUOREL_SUCCESS)
         text.Add(", ids {%d, %d, %d, %d}", ids[0], ids[1], ids[2], ids[3]);
     trace::WriteCall(start, text.c_str(), "");
     return result;

@@ -47,10 +47,14 @@ typedef struct PhysMapRecord {
     uint8_t reserved[24];   // the driver's own; never set or read by us
 } PhysMapRecord;
 
-// Opens driver access: exactly 1 means success, anything else failure, and
-// then configuration reads and writes keep failing. It may be called again
-// and again, also while open (it is then opened afresh). Each call takes
-// the backend's settings and its machine anew: the stand-in reloads the
+// What InitializeUlvexa returns when driver access is open; any other value
+// is a failure.
+#define ULVEXA_INITIALIZED 1
+
+// Opens driver access: ULVEXA_INITIALIZED, or a failure, and then
+// configuration reads and writes keep failing. It may be called again and
+// again, also while open (it is then opened afresh). Each call takes the
+// backend's settings and its machine anew: the stand-in reloads the
 // machine (configuration writes and window contents start over), the sysfs
 // backend looks at the tree again.
 uint8_t ULVEXA_API InitializeUlvexa(void);

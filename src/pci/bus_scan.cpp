@@ -54,7 +54,7 @@ uint8_t DevfnOf(const DeviceRecord* r) { return static_cast<uint8_t>(r->devfn); 
 void CopyConfigSpace(DeviceRecord* r, uint8_t* block) {
     for (unsigned offset = 0; offset < kConfigSize; offset += 4) {
         uint32_t v = 0;
-        if (PciReadDword(BusOf(r), DevfnOf(r), offset, &v) != 0)
+        if (!PciReadDword(BusOf(r), DevfnOf(r), offset, &v))
             return;
         for (unsigned i = 0; i < 4; ++i)
             block[offset + i] = r->config_bytes[offset + i] = static_cast<uint8_t>(v >> (8 * i));
@@ -160,14 +160,14 @@ void ScanFunctions(BusNode* node) {
         if (!function0 && !multi)
             continue;
         uint8_t hdr = 0;
-        if (PciReadByte(node->number, devfn, kHeaderType, &hdr) != 0)
+        if (!PciReadByte(node->number, devfn, kHeaderType, &hdr))
             continue;
         // Taken before the presence test: an absent function 0 reading 0xFF
         // gets its other functions probed too.
         if (function0)
             multi = hdr & kHeaderMultiFunction;
         uint32_t ids = 0;
-        if (PciReadDword(node->number, devfn, kVendorId, &ids) != 0 || IdsAbsent(ids))
+        if (!PciReadDword(node->number, devfn, kVendorId, &ids) || IdsAbsent(ids))
             continue;
         if (DeviceRecord* r = ReadFunction(node, static_cast<uint8_t>(devfn), hdr, ids))
             Append(node, bus_tail, r);

@@ -23,32 +23,32 @@ bool DriverRead(uint8_t bus, uint8_t devfn, uint16_t offset, uint32_t* value) {
 
 // Reads the dword holding offset and extracts the lane of the given width.
 template <typename T>
-int ReadLane(uint8_t bus, uint8_t devfn, uint16_t offset, uint16_t lane, T* out) {
+bool ReadLane(uint8_t bus, uint8_t devfn, uint16_t offset, uint16_t lane, T* out) {
     *out = static_cast<T>(~T{0});
     uint32_t v = 0;
     if (!DriverRead(bus, devfn, offset & kDwordAlign, &v))
-        return 1;
+        return false;
     *out = static_cast<T>(v >> ((offset & lane) * 8));
-    return 0;
+    return true;
 }
 
 }  // namespace
 
-int CfgReadByte(uint8_t bus, uint8_t devfn, uint16_t offset, uint8_t* out) {
+bool CfgReadByte(uint8_t bus, uint8_t devfn, uint16_t offset, uint8_t* out) {
     return ReadLane(bus, devfn, offset, kByteLane, out);
 }
 
-int CfgReadWord(uint8_t bus, uint8_t devfn, uint16_t offset, uint16_t* out) {
+bool CfgReadWord(uint8_t bus, uint8_t devfn, uint16_t offset, uint16_t* out) {
     return ReadLane(bus, devfn, offset, kWordLane, out);
 }
 
-int CfgReadDword(uint8_t bus, uint8_t devfn, uint16_t offset, uint32_t* out) {
+bool CfgReadDword(uint8_t bus, uint8_t devfn, uint16_t offset, uint32_t* out) {
     *out = 0xFFFFFFFF;
     uint32_t v = 0;
     if (!DriverRead(bus, devfn, offset, &v))  // sent as given, not aligned
-        return 1;
+        return false;
     *out = v;
-    return 0;
+    return true;
 }
 
 #ifdef QUOREL_HAS_CFG_WRITERS
@@ -57,11 +57,11 @@ namespace {
 // Read-modify-write of the lane of the given width; the other bytes of the
 // dword are written back as read. Nothing is written when the read fails.
 template <typename T>
-int WriteLane(uint8_t bus, uint8_t devfn, uint16_t offset, uint16_t lane, T value) {
+bool WriteLane(uint8_t bus, uint8_t devfn, uint16_t offset, uint16_t lane, T value) {
     uint16_t aligned = offset & kDwordAlign;
     uint32_t old = 0;
-    if (CfgReadDword(bus, devfn, aligned, &old) != 0)
-        return 1;
+    if (!CfgReadDword(bus, devfn, aligned, &old))
+        return false;
     unsigned shift = (offset & lane) * 8;
     uint32_t mask = static_cast<uint32_t>(static_cast<T>(~T{0})) << shift;
     uint32_t merged = (old & ~mask) | (static_cast<uint32_t>(value) << shift);
@@ -70,28 +70,28 @@ int WriteLane(uint8_t bus, uint8_t devfn, uint16_t offset, uint16_t lane, T valu
 
 }  // namespace
 
-int CfgWriteByte(uint8_t bus, uint8_t devfn, uint16_t offset, uint8_t value) {
+bool CfgWriteByte(uint8_t bus, uint8_t devfn, uint16_t offset, uint8_t value) {
     return WriteLane(bus, devfn, offset, kByteLane, value);
 }
 
-int CfgWriteWord(uint8_t bus, uint8_t devfn, uint16_t offset, uint16_t value) {
+bool CfgWriteWord(uint8_t bus, uint8_t devfn, uint16_t offset, uint16_t value) {
     return WriteLane(bus, devfn, offset, kWordLane, value);
 }
 
-int CfgWriteDword(uint8_t bus, uint8_t devfn, uint16_t offset, uint32_t value) {
-    return PciCfgWrite(bus, DeviceOf(devfn), FunctionOf(devfn), offset, value) != 0 ? 0 : 1;
+bool CfgWriteDword(uint8_t bus, uint8_t devfn, uint16_t offset, uint32_t value) {
+    return PciCfgWrite(bus, DeviceOf(devfn), FunctionOf(devfn), offset, value) != 0;
 }
 #endif
 
-int PciReadByte(uint8_t bus, uint8_t devfn, uint32_t offset, uint8_t* out) {
+bool PciReadByte(uint8_t bus, uint8_t devfn, uint32_t offset, uint8_t* out) {
     return CfgReadByte(bus, devfn, static_cast<uint16_t>(offset & kOffsetMask8), out);
 }
 
-int PciReadDword(uint8_t bus, uint8_t devfn, uint32_t offset, uint32_t* out) {
+bool PciReadDword(uint8_t bus, uint8_t devfn, uint32_t offset, uint32_t* out) {
     return CfgReadDword(bus, devfn, static_cast<uint16_t>(offset & kOffsetMask8), out);
 }
 
-int DevReadDword(const DeviceRecord* record, uint32_t offset, uint32_t* out) {
+bool DevReadDword(const DeviceRecord* record, uint32_t offset, uint32_t* out) {
     return PciReadDword(record->bus->number, static_cast<uint8_t>(record->devfn), offset, out);
 }
 

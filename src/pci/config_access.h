@@ -1,7 +1,7 @@
 // Windows version class, opening the driver-access library, and reads of one
 // function's configuration space on top of the driver's dword primitive.
-// Every accessor returns 0 on success and 1 on failure; a failed read leaves
-// the all-ones value of its width in *out.
+// Every accessor returns true on success; a failed read leaves the all-ones
+// value of its width in *out.
 #ifndef QUOREL_PCI_CONFIG_ACCESS_H
 #define QUOREL_PCI_CONFIG_ACCESS_H
 
@@ -21,31 +21,30 @@ struct DeviceRecord;
 
 // 1 while InitializeUlvexa has succeeded and RemoveUlvexaDriver not yet run.
 extern int32_t driver_open;
-// InitializeUlvexa succeeded: exactly 1, any other value is a failure.
-constexpr uint8_t kInitializeSuccess = 1;
 // The byte the last InitializeUlvexa returned, kNoInitResult before the
 // first: discovery's result, for a tool that explains an empty scan.
 constexpr int32_t kNoInitResult = -1;
 extern int32_t driver_init_result;
 
-int OpenDriver();
+// True when driver access is open (now or already).
+bool OpenDriver();
 void RemoveDriver();
 
 // Raw accessors: bus number, devfn (pci/devfn.h), 16-bit offset.
-int CfgReadByte(uint8_t bus, uint8_t devfn, uint16_t offset, uint8_t* out);
-int CfgReadWord(uint8_t bus, uint8_t devfn, uint16_t offset, uint16_t* out);
-int CfgReadDword(uint8_t bus, uint8_t devfn, uint16_t offset, uint32_t* out);
+bool CfgReadByte(uint8_t bus, uint8_t devfn, uint16_t offset, uint8_t* out);
+bool CfgReadWord(uint8_t bus, uint8_t devfn, uint16_t offset, uint16_t* out);
+bool CfgReadDword(uint8_t bus, uint8_t devfn, uint16_t offset, uint32_t* out);
 #ifdef QUOREL_HAS_CFG_WRITERS
-int CfgWriteByte(uint8_t bus, uint8_t devfn, uint16_t offset, uint8_t value);
-int CfgWriteWord(uint8_t bus, uint8_t devfn, uint16_t offset, uint16_t value);
-int CfgWriteDword(uint8_t bus, uint8_t devfn, uint16_t offset, uint32_t value);
+bool CfgWriteByte(uint8_t bus, uint8_t devfn, uint16_t offset, uint8_t value);
+bool CfgWriteWord(uint8_t bus, uint8_t devfn, uint16_t offset, uint16_t value);
+bool CfgWriteDword(uint8_t bus, uint8_t devfn, uint16_t offset, uint32_t value);
 #endif
 
 // The scan's variants: the offset counts by its low 8 bits only.
-int PciReadByte(uint8_t bus, uint8_t devfn, uint32_t offset, uint8_t* out);
-int PciReadDword(uint8_t bus, uint8_t devfn, uint32_t offset, uint32_t* out);
+bool PciReadByte(uint8_t bus, uint8_t devfn, uint32_t offset, uint8_t* out);
+bool PciReadDword(uint8_t bus, uint8_t devfn, uint32_t offset, uint32_t* out);
 // The same at a record's bus number and devfn.
-int DevReadDword(const DeviceRecord* record, uint32_t offset, uint32_t* out);
+bool DevReadDword(const DeviceRecord* record, uint32_t offset, uint32_t* out);
 
 }  // namespace quorel
 

@@ -15,7 +15,7 @@ void ResetDiscovery() {
     peer_buses_scanned = 0;
     driver_open = 0;
     driver_init_result = kNoInitResult;
-    OsFamily = 0;
+    OsFamily = os_family::kUnclassified;
 }
 
 }  // namespace quorel::internal

@@ -8,17 +8,17 @@ namespace quorel {
 int32_t driver_open = 0;
 int32_t driver_init_result = kNoInitResult;
 
-int OpenDriver() {
+bool OpenDriver() {
     ClassifyOs();
     if (driver_open != 0)
-        return 0;
+        return true;
     const uint8_t result = InitializeUlvexa();
     driver_init_result = result;
     trace::DriverInitialized(result);
-    if (result != kInitializeSuccess)
-        return 1;
+    if (result != ULVEXA_INITIALIZED)
+        return false;
     driver_open = 1;
-    return 0;
+    return true;
 }
 
 void RemoveDriver() {

@@ -5,7 +5,7 @@
 
 namespace quorel {
 
-int32_t OsFamily = 0;
+int32_t OsFamily = os_family::kUnclassified;
 
 namespace {
 constexpr DWORD kMajorNt5 = 5;

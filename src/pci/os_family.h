@@ -9,15 +9,17 @@
 
 namespace quorel {
 
-// OsFamily's values; 2 is never produced.
+// OsFamily's values; 2 is never produced. ClassifyOs stores nothing for 95
+// and 98 (4.x before 4.90): they keep kUnclassified, a 9x family value.
+// Code asks the helpers below rather than comparing values.
 namespace os_family {
-constexpr int32_t kNineX = 0;            // 4.x before 4.90: 95, 98
+constexpr int32_t kUnclassified = 0;     // before ClassifyOs, and 95, 98
 constexpr int32_t kNineXMillennium = 1;  // 4.90 and later 4.x: Me
 constexpr int32_t kWindows5 = 3;         // 2000, XP, Server 2003
 constexpr int32_t kWindows6 = 4;         // Vista and later
 }  // namespace os_family
 
-// The class of the Windows version reported at the last discovery; 0 before.
+// The class of the Windows version reported at the last discovery.
 extern int32_t OsFamily;
 
 void ClassifyOs();

@@ -24,7 +24,7 @@ constexpr uint32_t kHighestBus = kBusCount - 1;
 bool BusAnswers(uint8_t bus) {
     for (unsigned device = 0; device < kDeviceCount; ++device) {
         uint32_t ids = 0;
-        if (PciReadDword(bus, Devfn(device, 0), kVendorId, &ids) == 0 &&
+        if (PciReadDword(bus, Devfn(device, 0), kVendorId, &ids) &&
             !IdsAbsent(ids))
             return true;
     }

@@ -1,6 +1,7 @@
 // The peer-bus probe run aside, for the tool's note on what it would add.
 #include <cstring>
 
+#include "driver/ulvexa.h"
 #include "pci/config_access.h"
 #include "pci/peer_buses.h"
 #include "pci/probe_aside.h"
@@ -46,9 +47,9 @@ bool WithDriverAside(const std::function<void()>& probe) {
     if (discovery_done != 1)
         return false;
     const bool was_open = driver_open != 0;
-    if (!was_open && driver_init_result != kInitializeSuccess)
+    if (!was_open && driver_init_result != ULVEXA_INITIALIZED)
         return false;
-    if (OpenDriver() != 0)
+    if (!OpenDriver())
         return false;
     probe();
     if (!was_open)

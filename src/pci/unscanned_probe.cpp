@@ -15,7 +15,7 @@ constexpr unsigned kLastDevice = kDeviceCount - 1;
 constexpr unsigned kFunctionCount = 8;
 
 bool Answers(uint8_t bus, uint8_t devfn, uint32_t* ids) {
-    return PciReadDword(bus, devfn, kVendorId, ids) == 0 && !IdsAbsent(*ids);
+    return PciReadDword(bus, devfn, kVendorId, ids) && !IdsAbsent(*ids);
 }
 
 void Add(std::vector<UnscannedFunction>& found, uint8_t bus, uint8_t devfn, uint32_t ids,

@@ -21,7 +21,7 @@ protected:
             m.Directive(extra_directive);
         test_support::UseMachine(m.Text());
         log_path_ = test_support::StartSimLog();
-        if (OpenDriver() == 0)
+        if (OpenDriver())
             return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << "driver access did not open";
     }
@@ -32,13 +32,13 @@ TEST_F(ConfigAccessTest, ByteAndWordReadsSendTheAlignedOffsetAndPickTheLane) {
     ASSERT_TRUE(Open());
     uint8_t b = 0;
     uint16_t w = 0;
-    EXPECT_EQ(CfgReadByte(kBus, kDevfn, 0x0E, &b), 0);
+    EXPECT_TRUE(CfgReadByte(kBus, kDevfn, 0x0E, &b));
     EXPECT_EQ(b, 0x33);  // bits 16..23 of dword 0x0C
-    EXPECT_EQ(CfgReadByte(kBus, kDevfn, 0x3D, &b), 0);
+    EXPECT_TRUE(CfgReadByte(kBus, kDevfn, 0x3D, &b));
     EXPECT_EQ(b, 0x66);  // bits 8..15 of dword 0x3C
-    EXPECT_EQ(CfgReadWord(kBus, kDevfn, 0x02, &w), 0);
+    EXPECT_TRUE(CfgReadWord(kBus, kDevfn, 0x02, &w));
     EXPECT_EQ(w, 0xBBAA);
-    EXPECT_EQ(CfgReadWord(kBus, kDevfn, 0x03, &w), 0);  // bit 0 of the offset is ignored
+    EXPECT_TRUE(CfgReadWord(kBus, kDevfn, 0x03, &w));  // bit 0 of the offset is ignored
     EXPECT_EQ(w, 0xBBAA);
     EXPECT_EQ(SentOffsets(), (std::vector<unsigned>{0x0C, 0x3C, 0x00, 0x00}));
 }
@@ -46,7 +46,7 @@ TEST_F(ConfigAccessTest, ByteAndWordReadsSendTheAlignedOffsetAndPickTheLane) {
 TEST_F(ConfigAccessTest, DwordReadSendsTheOffsetUnaligned) {
     ASSERT_TRUE(Open());
     uint32_t d = 0;
-    EXPECT_EQ(CfgReadDword(kBus, kDevfn, 0x0E, &d), 0);
+    EXPECT_TRUE(CfgReadDword(kBus, kDevfn, 0x0E, &d));
     EXPECT_EQ(SentOffsets(), (std::vector<unsigned>{0x0E}));
 }
 
@@ -54,9 +54,9 @@ TEST_F(ConfigAccessTest, EightBitOffsetVariantsWrapAt256) {
     ASSERT_TRUE(Open());
     uint8_t b = 0;
     uint32_t d = 0;
-    EXPECT_EQ(PciReadByte(kBus, kDevfn, 0x10F, &b), 0);
+    EXPECT_TRUE(PciReadByte(kBus, kDevfn, 0x10F, &b));
     EXPECT_EQ(b, 0x44);
-    EXPECT_EQ(PciReadDword(kBus, kDevfn, 0x13C, &d), 0);
+    EXPECT_TRUE(PciReadDword(kBus, kDevfn, 0x13C, &d));
     EXPECT_EQ(d, 0x88776655u);
     EXPECT_EQ(SentOffsets(), (std::vector<unsigned>{0x0C, 0x3C}));
 }
@@ -66,11 +66,11 @@ TEST_F(ConfigAccessTest, FailedReadsReportOneAndLeaveAllOnes) {
     uint8_t b = 0x12;
     uint16_t w = 0x1234;
     uint32_t d = 0x12345678;
-    EXPECT_EQ(CfgReadByte(kBus, kDevfn, 0x0E, &b), 1);
+    EXPECT_FALSE(CfgReadByte(kBus, kDevfn, 0x0E, &b));
     EXPECT_EQ(b, 0xFF);
-    EXPECT_EQ(CfgReadWord(kBus, kDevfn, 0x0C, &w), 1);
+    EXPECT_FALSE(CfgReadWord(kBus, kDevfn, 0x0C, &w));
     EXPECT_EQ(w, 0xFFFF);
-    EXPECT_EQ(CfgReadDword(kBus, kDevfn, 0x0C, &d), 1);
+    EXPECT_FALSE(CfgReadDword(kBus, kDevfn, 0x0C, &d));
     EXPECT_EQ(d, 0xFFFFFFFFu);
 }
 
@@ -78,7 +78,7 @@ TEST_F(ConfigAccessTest, ReadsFailWhileDriverAccessIsClosed) {
     ASSERT_TRUE(Open());
     RemoveDriver();
     uint32_t d = 0;
-    EXPECT_EQ(CfgReadDword(kBus, kDevfn, 0x00, &d), 1);
+    EXPECT_FALSE(CfgReadDword(kBus, kDevfn, 0x00, &d));
     EXPECT_EQ(d, 0xFFFFFFFFu);
 }
 
@@ -86,8 +86,8 @@ TEST_F(ConfigAccessTest, OpenTwiceInitialisesOnceAndRemoveWithoutOpenCallsNothin
     test_support::UseMachine(MachineBuilder().Text());
     log_path_ = test_support::StartSimLog();
     RemoveDriver();
-    EXPECT_EQ(OpenDriver(), 0);
-    EXPECT_EQ(OpenDriver(), 0);
+    EXPECT_TRUE(OpenDriver());
+    EXPECT_TRUE(OpenDriver());
     EXPECT_EQ(driver_open, 1);
     RemoveDriver();
     RemoveDriver();
@@ -100,7 +100,7 @@ TEST_F(ConfigAccessTest, OpenTwiceInitialisesOnceAndRemoveWithoutOpenCallsNothin
 TEST_F(ConfigAccessTest, FailedInitialisationLeavesDriverClosed) {
     test_support::UseMachine(MachineBuilder().Directive("fail-init").Text());
     log_path_ = test_support::StartSimLog();
-    EXPECT_EQ(OpenDriver(), 1);
+    EXPECT_FALSE(OpenDriver());
     EXPECT_EQ(driver_open, 0);
     RemoveDriver();
     EXPECT_EQ(test_support::CountCalls(Calls(), "RemoveUlvexaDriver"), 0u);
@@ -110,20 +110,20 @@ TEST_F(ConfigAccessTest, FailedInitialisationLeavesDriverClosed) {
 TEST_F(ConfigAccessTest, ByteAndWordWritesMergeIntoTheDwordAsRead) {
     ASSERT_TRUE(Open());
     uint32_t d = 0;
-    EXPECT_EQ(CfgWriteByte(kBus, kDevfn, 0x3D, 0xEE), 0);
+    EXPECT_TRUE(CfgWriteByte(kBus, kDevfn, 0x3D, 0xEE));
     CfgReadDword(kBus, kDevfn, 0x3C, &d);
     EXPECT_EQ(d, 0x8877EE55u);
-    EXPECT_EQ(CfgWriteByte(kBus, kDevfn, 0x3F, 0x99), 0);
+    EXPECT_TRUE(CfgWriteByte(kBus, kDevfn, 0x3F, 0x99));
     CfgReadDword(kBus, kDevfn, 0x3C, &d);
     EXPECT_EQ(d, 0x9977EE55u);
-    EXPECT_EQ(CfgWriteWord(kBus, kDevfn, 0x0E, 0xCAFE), 0);  // dword 0x0C, high word
+    EXPECT_TRUE(CfgWriteWord(kBus, kDevfn, 0x0E, 0xCAFE));  // dword 0x0C, high word
     CfgReadDword(kBus, kDevfn, 0x0C, &d);
     EXPECT_EQ(d, 0xCAFE2211u);
 }
 
 TEST_F(ConfigAccessTest, WriteWhosePreliminaryReadFailsWritesNothing) {
     ASSERT_TRUE(Open("fail-read 00:03.0 0x03c 1"));
-    EXPECT_EQ(CfgWriteByte(kBus, kDevfn, 0x3D, 0xEE), 1);
+    EXPECT_FALSE(CfgWriteByte(kBus, kDevfn, 0x3D, 0xEE));
     uint32_t d = 0;
     CfgReadDword(kBus, kDevfn, 0x3C, &d);
     EXPECT_EQ(d, 0x88776655u);

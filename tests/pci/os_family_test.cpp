@@ -30,8 +30,9 @@ TEST_P(OsFamilyTest, ClassifiesReportedVersion) {
 using namespace quorel::os_family;
 
 INSTANTIATE_TEST_SUITE_P(Versions, OsFamilyTest,
-                         ::testing::Values(VersionCase{4, 0, kNineX}, VersionCase{4, 10, kNineX},
-                                           VersionCase{4, 89, kNineX}, VersionCase{4, 90, kNineXMillennium},
+                         ::testing::Values(VersionCase{4, 0, kUnclassified}, VersionCase{4, 10, kUnclassified},
+                                           VersionCase{4, 89, kUnclassified},
+                                           VersionCase{4, 90, kNineXMillennium},
                                            VersionCase{3, 95, kNineXMillennium}, VersionCase{5, 0, kWindows5},
                                            VersionCase{5, 1, kWindows5}, VersionCase{5, 2, kWindows5},
                                            VersionCase{6, 1, kWindows6}, VersionCase{10, 0, kWindows6}));

@@ -8,7 +8,7 @@ using quorel::DeviceRecord;
 
 namespace {
 
-constexpr int32_t kWindows98 = quorel::os_family::kNineX;
+constexpr int32_t kWindows98 = quorel::os_family::kUnclassified;  // ClassifyOs leaves it
 constexpr char kSystemGuid[] = "{4d36e97d-e325-11ce-bfc1-08002be10318}";
 
 // A .reg string value: backslashes doubled.

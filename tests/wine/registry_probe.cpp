@@ -1,8 +1,9 @@
-// The registry annotation against Wine's own registry: discovery on the
-// stand-in's default machine, one annotation, then every function must have
-// found its entry (the default registry has one for each), with a
-// description, a device key of its own IDs and, on the 9x family, its
-// Config Manager entry. Prints what each record got.
+// The version class and the registry annotation against Wine's own
+// GetVersionExW and registry: discovery on the stand-in's default machine
+// must classify the version as expected, and after one annotation every
+// function must have found its entry (the default registry has one for
+// each), with a description, a device key of its own IDs and, on the 9x
+// family, its Config Manager entry. Prints what each record got.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

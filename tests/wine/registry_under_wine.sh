@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# The registry annotation against Wine's real registry, one Windows version
-# per run: the default machine's registry of that version's style is
-# imported with regedit, the probe annotates the default machine under that
-# version (set for the probe's file name under AppDefaults), and the keys are
-# removed again so that the next style starts clean. Wine keeps
+# The Windows version class against Wine's real GetVersionExW and the
+# registry annotation against Wine's real registry, one Windows version per
+# run: the default machine's registry of that version's style is imported
+# with regedit, the probe classifies the version (set for the probe's file
+# name under AppDefaults) and annotates the default machine, and the keys
+# are removed again so that the next style starts clean. Wine keeps
 # HKEY_DYN_DATA in memory only, so the import and the probe run in one
 # session: both inside one cmd.
 #
@@ -18,7 +19,6 @@ source "$(dirname "${BASH_SOURCE[0]}")/wine_windows.sh"
 status=0
 for case in "${wine_windows_cases[@]}"; do
   IFS=: read -r version style family <<<"$case"
-  [[ $version == win10 ]] && continue  # the same registry style as win7
   copy=registry_probe_$version.exe
   wine_as_version "$probe" "$version" "$copy"
   wine_registry_files "$registry" "$style" "$dir"

@@ -12,17 +12,14 @@ namespace commands {
 
 namespace {
 
-constexpr int kOpenNoCard = 1;
-constexpr int kOpenMapFailed = 2;
-
 bool OpenPosition(int position) {
     const int result = Quorel_open(position);
-    if (result == kOpenNoCard && ScanFoundFunctions())
+    if (result == QUOREL_NOTHING_TO_ACT_ON && ScanFoundFunctions())
         cli::Fail("no card at position " + std::to_string(position) + " (see `quorel cards`)");
-    else if (result == kOpenMapFailed)
+    else if (result == QUOREL_MAP_FAILED)
         cli::Fail("the register window of card " + std::to_string(position) +
                   " could not be mapped (`quorel doctor` says why)");
-    return result == 0;
+    return result == QUOREL_SUCCESS;
 }
 
 bool OpenBoard(int board) {

@@ -11,6 +11,7 @@
 #include "bar_text.h"
 #include "doctor_platform.h"
 #include "doctor_report.h"
+#include "driver/ulvexa.h"
 #include "driver_binding.h"
 #include "peer_note.h"
 #include "quiet_stdout.h"
@@ -42,7 +43,6 @@ using quorel::DeviceRecord;
 namespace inspect = quorel::inspect;
 namespace card = quorel::card;
 
-constexpr int kOpenMapFailed = 2;
 constexpr int kBitsPerByte = 8;
 
 void AddProcessSection(Report& report) {
@@ -62,8 +62,9 @@ void AddScanSection(Report& report, const ScanFacts& scan) {
     for (const quorel::PeerFunction& f : scan.unreached)
         unreached.push_back(FunctionText(f));
     FactList& facts = report.Add("scan").facts;
+    const bool initialised = scan.init_result == ULVEXA_INITIALIZED;
     facts.Number("initialisation", scan.init_result,
-                 std::to_string(scan.init_result) + (scan.init_result == 1 ? " (success)" : " (failed)"))
+                 std::to_string(scan.init_result) + (initialised ? " (success)" : " (failed)"))
         .Number("functions_found", scan.found)
         .List("unreached_functions", unreached);
     if (!unreached.empty())
@@ -82,8 +83,8 @@ std::string TryOpen(int position, const DeviceRecord* record, FactList& facts) {
     if (!bar.empty())
         return bar;
     const int result = Quorel_open(position);
-    if (result != 0)
-        return result == kOpenMapFailed
+    if (result != QUOREL_SUCCESS)
+        return result == QUOREL_MAP_FAILED
                    ? "the driver-access library refused to map it (MapPhysToLin returned NULL)"
                    : "Quorel_open returned " + std::to_string(result);
     const int reg = static_cast<int>(card::kBoardIdOffset / card::kRegisterStride);

@@ -46,7 +46,7 @@ ScanFacts DiagnoseScan(bool always_ask_driver) {
         facts.unscanned = quorel::inspect::FunctionsNoScanReaches();
     if (facts.found != 0)
         facts.outcome = ScanOutcome::kFound;
-    else if (facts.init_result != 1)
+    else if (facts.init_result != ULVEXA_INITIALIZED)
         facts.outcome = ScanOutcome::kDriverNotInitialised;
     else if (!facts.unreached.empty())
         facts.outcome = ScanOutcome::kOnlyUnreached;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "api/inspect.h"
+#include "driver/ulvexa.h"
 
 namespace commands {
 
@@ -21,8 +22,8 @@ enum class ScanOutcome {
 
 struct ScanFacts {
     ScanOutcome outcome = ScanOutcome::kFound;
-    int init_result = 1;      // InitializeUlvexa's byte at discovery
-    unsigned found = 0;       // records in the device list
+    int init_result = ULVEXA_INITIALIZED;  // InitializeUlvexa's byte at discovery
+    unsigned found = 0;                    // records in the device list
     std::vector<quorel::PeerFunction> unreached;
     std::vector<quorel::UnscannedFunction> unscanned;  // looked for on an empty scan only
 };

@@ -21,7 +21,6 @@ constexpr unsigned kRowBytes = 16;
 constexpr unsigned kConfigBytes = 256;
 constexpr int kRegisterCount = quorel::inspect::kStatusRegister + 1;  // the status register last
 constexpr unsigned kRegisterStride = 4;  // register n is window byte 4n
-constexpr int kOpenMapFailed = 2;
 
 std::string Row(const uint8_t* bytes, unsigned count) {
     std::string text;
@@ -63,9 +62,9 @@ std::string CardsText(bool registers) {
     for (int32_t pos = 0; const quorel::DeviceRecord* card = quorel::inspect::CardAt(pos, &type); ++pos) {
         const std::string address = cli::AddressText(card);
         int opened = Quorel_open(pos);
-        if (opened == kOpenMapFailed)
+        if (opened == QUOREL_MAP_FAILED)
             text += "refuse-map " + address + "\n";
-        else if (opened == 0 && registers)
+        else if (opened == QUOREL_SUCCESS && registers)
             text += WindowText(address);
         Quorel_close();
     }
