@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks that dependencies run one way (docs/architecture.md):
-#  - the backends (sim/, backends/) include their own headers, the
+#  - the backends (backends/*/) include their own headers, the
 #    driver-access contract (ulvexa.h), process_env/ and the settings
 #    header, nothing else: no header of the library's core;
 #  - tools/ and bench/ include nothing of src/ but the inspection header
@@ -10,7 +10,7 @@
 #    binds itself);
 #  - examples/ include only quorel.h, as an application does;
 #  - src/ includes only its own headers, include/quorel.h and the settings
-#    header: nothing of sim/, tests/, native_winapi/ or process_env/ (the
+#    header: nothing of backends/, tests/, native_winapi/ or process_env/ (the
 #    native Windows layer is reached through platform/windows_api.h alone);
 #  - native_winapi/ and process_env/ include nothing of src/ but
 #    platform/windows_api.h;
@@ -54,12 +54,11 @@ quoted_includes() {
 foreign_backend_includes() {
   local file line name backend
   while IFS=: read -r file line name; do
-    backend=${file%%/*}
-    [[ $backend == backends ]] && backend=$(cut -d/ -f1-2 <<<"$file")
+    backend=$(cut -d/ -f1-2 <<<"$file")
     [[ $name == ulvexa.h || $name == process_env/* || $name == "$settings_header" ||
        -f $(dirname "$file")/$name || -f $backend/$name ]] ||
       echo "$file:$line: #include \"$name\""
-  done < <(quoted_includes $(ls -d sim backends 2>/dev/null))
+  done < <(quoted_includes backends)
 }
 offend "a backend includes what is neither its own, the contract, process_env/ nor the settings" < <(foreign_backend_includes)
 offend "tools/ or bench/ include src/ beyond api/inspect.h" < <(
@@ -78,7 +77,7 @@ offend "src/ includes what is not the library's own" < <(foreign_src_includes)
 offend "native_winapi/ or process_env/ include src/ beyond platform/windows_api.h" < <(
   matches "#include +\"$layers" native_winapi process_env | { grep -v '"platform/windows_api.h"' || true; })
 offend "build files outside tests/ use files of tests/" < <(
-  matches --include=CMakeLists.txt '^[^#]*tests/' CMakeLists.txt src sim backends native_winapi process_env tools bench examples fuzz)
+  matches --include=CMakeLists.txt '^[^#]*tests/' CMakeLists.txt src backends native_winapi process_env tools bench examples fuzz)
 
 # The string literals holding QUOREL_ in the C and C++ files outside
 # tests/ (and build trees), comments and character literals skipped.

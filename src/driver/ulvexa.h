@@ -1,7 +1,7 @@
 // The driver-access contract. Everything this library does to the hardware
 // goes through these six functions, imported by name: from the maker's
 // Ulvexa32.dll / Ulvexa64.dll, or from a backend of ours, the stand-in
-// (sim/, a simulated PC; on Windows the same DLLs) or, natively on Linux,
+// (backends/sim/, a simulated PC; on Windows the same DLLs) or, natively on Linux,
 // backends/sysfs/ (this machine's own PCI bus). The 32-bit build calls them
 // with __stdcall; the export names are the plain ones in both builds. A
 // driver-access library may export a seventh, DescribeUlvexa, for tools.
