@@ -20,8 +20,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using quorel::BusNode;
-using quorel::DeviceRecord;
 
 constexpr int kRuns = 21;  // children per machine; best and median reported
 constexpr int kRootPorts = 4, kSwitchPorts = 7;
@@ -66,21 +64,18 @@ std::string BridgedMachineText() {
     return text;
 }
 
-int CountBuses(const BusNode* node) {
+int CountBuses(const quorel::inspect::Bus& bus) {
     int count = 1;
-    for (const BusNode* child = node->children; child; child = child->next)
+    for (const quorel::inspect::Bus& child : bus.children)
         count += CountBuses(child);
     return count;
 }
 
 int Child() {
     const auto start = std::chrono::steady_clock::now();
-    const DeviceRecord* devices = quorel::inspect::Discover();
+    const unsigned functions = quorel::inspect::Discover();
     const double micros = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
-    int functions = 0;
-    for (const DeviceRecord* r = devices; r; r = r->next)
-        ++functions;
-    std::printf("%.1f %d %d\n", micros, functions, CountBuses(quorel::inspect::RootBus()));
+    std::printf("%.1f %u %d\n", micros, functions, CountBuses(quorel::inspect::RootBus()));
     return 0;
 }
 

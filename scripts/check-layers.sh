@@ -3,11 +3,12 @@
 #  - the backends (backends/*/) include their own headers, the
 #    driver-access contract (ulvexa.h), process_env/ and the settings
 #    header, nothing else: no header of the library's core;
-#  - tools/ and bench/ include nothing of src/ but the inspection header
-#    (and include/quorel.h, which lives outside src/), the Windows API
-#    (platform/windows_api.h: <windows.h>, or its native stand-in) and the
-#    driver-access contract (driver/ulvexa.h, whose DLL the Windows tool
-#    binds itself);
+#  - tools/ and bench/ include no header of the core but the facade
+#    (api/inspect.h; include/quorel.h lives outside src/) and the contracts:
+#    the Windows API (platform/windows_api.h: <windows.h>, or its native
+#    stand-in) and the driver-access contract (ulvexa.h, whose DLL the
+#    Windows tool binds itself); named by its path
+#    below src/, by its own name or by a path through src/ alike;
 #  - examples/ include only quorel.h, as an application does;
 #  - src/ includes only its own headers, include/quorel.h and the settings
 #    header: nothing of backends/, tests/, native_winapi/ or process_env/ (the
@@ -61,8 +62,23 @@ foreign_backend_includes() {
   done < <(quoted_includes backends)
 }
 offend "a backend includes what is neither its own, the contract, process_env/ nor the settings" < <(foreign_backend_includes)
-offend "tools/ or bench/ include src/ beyond api/inspect.h" < <(
-  matches "#include +\"$layers" tools bench | { grep -vE '"(api/inspect|platform/windows_api|driver/ulvexa).h"' || true; })
+# The quoted includes of tools/ and bench/ that name a core header.
+core_includes() {
+  local file line name base local
+  while IFS=: read -r file line name; do
+    name=${name#*\"}
+    name=${name%%\"*}
+    base=${name##*/}
+    case $name in api/inspect.h | platform/windows_api.h | ulvexa.h | driver/ulvexa.h) continue ;; esac
+    local=$(realpath -m "$(dirname "$file")/$name")
+    if [[ $local != "$PWD"/src/* ]]; then
+      [[ -f $local || -f tools/quorel/$name ]] && continue
+    fi
+    [[ -f src/$name || -f src/${name##*src/} || -n $(find src -name "$base" -print -quit) ]] &&
+      echo "$file:$line: #include \"$name\""
+  done < <(matches '^ *# *include +"' tools bench --include='*.h' --include='*.cpp' --include='*.c')
+}
+offend "tools/ or bench/ include core headers beyond the facade and the contracts" < <(core_includes)
 offend "examples/ include the library's internals (only quorel.h)" < <(matches "#include +\"$layers" examples)
 # The quoted includes of src/ that name no file of src/ or include/, and
 # are not the settings header.

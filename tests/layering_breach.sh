@@ -20,6 +20,9 @@ src/api/card_state.cpp #include "process_env/process_env.h"
 native_winapi/windows.cpp #include "pci/config_access.h"
 backends/sim/machine.cpp #include "api/card_regs.h"
 backends/sysfs/window_map.cpp #include "device_list.h"
+tools/quorel/main.cpp #include "pci/device_list.h"
+tools/quorel/doctor/report.cpp #include "card_regs.h"
+bench/discovery_bench.cpp #include "../src/api/card_state.h"
 tools/quorel/main.cpp const char* kLog = "QUOREL_SIM_LOG";
 src/trace/writer.cpp const wchar_t* kName = L"QUOREL_TRACE";
 CASES

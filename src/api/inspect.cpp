@@ -1,45 +1,57 @@
 #include "api/inspect.h"
 
+#include "api/card_regs.h"
 #include "api/card_search.h"
 #include "api/card_state.h"
+#include "api/inspect_views.h"
 #include "driver/ulvexa.h"
 #include "pci/config_access.h"
-#include "pci/pci_regs.h"
+#include "pci/os_family.h"
 #include "registry/annotate.h"
+#include "registry/lookup_keys.h"
 
 namespace quorel::inspect {
 
-const DeviceRecord* Discover() {
+static_assert(kBoardCount == card::kBoardCount, "one board table");
+static_assert(kStatusRegister == card::kCsrIndex, "one control/status register");
+static_assert(kBoardIdRegister * card::kRegisterStride == card::kBoardIdOffset, "one board-ID register");
+
+int BoardIdFromRegister(uint8_t value) { return card::BoardIdFromRegister(value); }
+
+unsigned Discover() {
     StartDiscovery();
-    return device_list;
+    unsigned found = 0;
+    for (const DeviceRecord* r = device_list; r; r = r->next)
+        ++found;
+    return found;
 }
 
 void Annotate() { AnnotateFromRegistry(); }
 
-const DeviceRecord* Devices() { return device_list; }
+std::vector<Function> Functions() {
+    std::vector<Function> functions;
+    for (const DeviceRecord* r = device_list; r; r = r->next)
+        functions.push_back(ViewOf(*r));
+    return functions;
+}
 
-const BusNode* RootBus() { return &root_bus; }
+Bus RootBus() { return ViewOf(root_bus); }
 
 std::vector<PeerFunction> UnreachedFunctions() {
     StartDiscovery();
-    return PeerBusFunctions();
+    std::vector<PeerFunction> views;
+    for (const quorel::PeerFunction& f : PeerBusFunctions())
+        views.push_back(ViewOf(f));
+    return views;
 }
 
 std::vector<UnscannedFunction> FunctionsNoScanReaches() {
     StartDiscovery();
-    return UnscannedFunctions();
+    std::vector<UnscannedFunction> views;
+    for (const quorel::UnscannedFunction& f : UnscannedFunctions())
+        views.push_back({ViewOf(f.at), f.why == quorel::UnscannedFunction::kLastDevfn});
+    return views;
 }
-
-namespace {
-
-uint32_t ConfigDword(const DeviceRecord* r, unsigned offset) {
-    uint32_t v = 0;
-    for (unsigned i = 0; i < 4; ++i)
-        v |= static_cast<uint32_t>(r->config_bytes[offset + i]) << (8 * i);
-    return v;
-}
-
-}  // namespace
 
 int DriverInitResult() {
     if (driver_open != 0)
@@ -52,75 +64,58 @@ int DriverInitResult() {
     return result;
 }
 
-BarProblem CheckBar0(const DeviceRecord* card) {
-    if (IsMappableBar(card->bar[0]))
-        return BarProblem::kNone;
-    if (card->bar[0] & card::kBarIoSpace)
-        return BarProblem::kIoSpace;
-    // The scan records a 64-bit BAR above 4 GiB as 0; the configuration
-    // copy still holds both halves.
-    const uint32_t low = ConfigDword(card, pci::kBar0);
-    if ((low & pci::kBarTypeMask) == pci::kBarMem64 && ConfigDword(card, pci::kBar0 + 4) != 0)
-        return BarProblem::kAbove4GiB;
-    return BarProblem::kUnassigned;
-}
-
 namespace {
 
-constexpr uint32_t kIoAddressMask = ~3u;
-constexpr uint32_t kMemoryAddressMask = ~0xFu;
-constexpr unsigned kUpperHalfShift = 32;
-
-unsigned BarCount(const DeviceRecord* r) {
-    switch (r->hdr_type & pci::kHeaderLayoutMask) {
-    case pci::kLayoutNormal:
-        return pci::kBarCountNormal;
-    case pci::kLayoutPciBridge:
-        return pci::kBarCountPciBridge;
-    default:
-        return pci::kBarCountCardBus;
-    }
-}
-
-// Decodes register `index`; a 64-bit BAR advances `index` past its upper half.
-DecodedBar DecodeBar(const DeviceRecord* r, unsigned& index, unsigned count) {
-    const uint32_t low = ConfigDword(r, pci::kBar0 + 4 * index);
-    DecodedBar bar{index, (low & card::kBarIoSpace) != 0, false, 0};
-    if (bar.io) {
-        bar.address = low & kIoAddressMask;
-        return bar;
-    }
-    bar.address = low & kMemoryAddressMask;
-    bar.wide = (low & pci::kBarTypeMask) == pci::kBarMem64 && index + 1 < count;
-    if (bar.wide)
-        bar.address |= static_cast<uint64_t>(ConfigDword(r, pci::kBar0 + 4 * ++index))
-                       << kUpperHalfShift;
-    return bar;
+Card CardView(int32_t position, int32_t type, const DeviceRecord& record) {
+    return Card{position, type, card::WindowLength(type), ViewOf(record)};
 }
 
 }  // namespace
 
-std::vector<DecodedBar> DecodeBars(const DeviceRecord* record) {
-    std::vector<DecodedBar> bars;
-    const unsigned count = BarCount(record);
-    for (unsigned index = 0; index < count; ++index) {
-        if (ConfigDword(record, pci::kBar0 + 4 * index) == pci::kAllOnes32)
-            continue;
-        const DecodedBar bar = DecodeBar(record, index, count);
-        if (bar.address != 0)
-            bars.push_back(bar);
-    }
-    return bars;
+std::vector<Card> Cards() {
+    std::vector<Card> cards;
+    int32_t type = 0;
+    for (int32_t position = 0; const DeviceRecord* r = LocateCard(position, &type); ++position)
+        cards.push_back(CardView(position, type, *r));
+    return cards;
 }
 
-const DeviceRecord* CardAt(int32_t position, int32_t* type) { return LocateCard(position, type); }
-
-uint64_t WindowLength(int32_t type) { return card::WindowLength(type); }
-
-const DeviceRecord* BoardCard(int board) {
+std::optional<Card> BoardCard(int board) {
     if (board < 0 || board >= kBoardCount || !CardSlots[board].valid)
-        return nullptr;
-    return CardSlots[board].device;
+        return std::nullopt;
+    int32_t type = 0;
+    for (int32_t position = 0; const DeviceRecord* r = LocateCard(position, &type); ++position)
+        if (r == CardSlots[board].device)
+            return CardView(position, type, *r);
+    return std::nullopt;
+}
+
+bool NineXRegistry() { return IsNineXFamily(OsFamily); }
+
+std::vector<std::wstring> HardwareIdKeys(const Location& at) {
+    const DeviceRecord* record = RecordAt(at);
+    if (!record)
+        return {};
+    registry::Text with_subsystem, without_subsystem;
+    HardwareIdKeyPaths(*record, with_subsystem, without_subsystem);
+    return {with_subsystem, without_subsystem};
+}
+
+const RegistryReads& RegistryReadList() {
+    namespace keys = registry::keys;
+    static const RegistryReads reads{
+        {std::begin(keys::kInstanceValues), std::end(keys::kInstanceValues)},
+        keys::kInstanceSubkey,
+        keys::kConfigManagerEntries,
+        keys::kHardwareKey,
+        keys::kStaticKeyPrefix,
+        {std::begin(keys::kStaticValues), std::end(keys::kStaticValues)}};
+    return reads;
+}
+
+bool IsPciHardwareKey(const std::wstring& key) {
+    uint16_t vendor = 0, device = 0;
+    return PciIds(key.c_str(), &vendor, &device);
 }
 
 }  // namespace quorel::inspect

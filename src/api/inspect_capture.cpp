@@ -6,7 +6,7 @@
 #include "api/inspect.h"
 #include "pci/config_access.h"
 #include "pci/pci_regs.h"
-#include "registry/annotate.h"
+#include "pci/peer_buses.h"
 
 namespace quorel::inspect {
 
@@ -49,19 +49,11 @@ bool ReadFunction(uint8_t bus, uint8_t devfn, FunctionConfig& out) {
 
 }  // namespace
 
-int32_t WindowsFamily() { return OsFamily; }
-
-std::vector<std::wstring> HardwareIdKeys(const DeviceRecord& record) {
-    registry::Text with_subsystem, without_subsystem;
-    HardwareIdKeyPaths(record, with_subsystem, without_subsystem);
-    return {with_subsystem, without_subsystem};
-}
-
 ConfigCapture CaptureConfigSpace() {
     ConfigCapture capture;
     Discover();
     bool scanned[kBusCount] = {};
-    MarkTreeBuses(RootBus(), scanned);
+    MarkTreeBuses(&root_bus, scanned);
     const bool was_open = driver_open != 0;
     if (!OpenDriver())
         return capture;

@@ -29,6 +29,9 @@ void HardwareIdKeyPaths(const DeviceRecord& record, registry::Text& with_subsyst
 // 9x family: pairs each PCI entry below HKEY_DYN_DATA "Config Manager\Enum"
 // with the first record of its vendor and device ID not yet matched.
 void MatchConfigManagerEntries();
+// 9x family: the vendor and device ID of a "HardWareKey" that names a PCI
+// function; false for any other entry, or one too short to hold both IDs.
+bool PciIds(const WCHAR* key, uint16_t* vendor, uint16_t* device);
 // 9x family: reads the record's static key "Enum\<hardware_key>" below
 // HKEY_LOCAL_MACHINE; does nothing given no record.
 void ReadEnumKeyValues(DeviceRecord* record);

@@ -10,6 +10,7 @@
 #include "pci/pci_regs.h"
 #include "registry/annotate.h"
 #include "registry/key_handle.h"
+#include "registry/lookup_keys.h"
 #include "registry/registry_text.h"
 
 namespace quorel {
@@ -27,7 +28,6 @@ constexpr WCHAR kNoSubsystemIdFormat[] =
     L"SYSTEM\\CurrentControlSet\\Enum\\PCI\\VEN_%.4X&DEV_%.4X&SUBSYS_00000000&REV_%.2X";
 // "SYSTEM\CurrentControlSet\Enum\": what the stored device key leaves out.
 constexpr size_t kEnumRootChars = 30;
-constexpr WCHAR kControlSuffix[] = L"\\Control";
 
 // Windows 6 registers this function under a fixed subsystem.
 constexpr uint16_t kQuirkVendor = 0x104C;
@@ -90,22 +90,22 @@ void ReadDescription(WCHAR* text, Instance& instance) {
 }
 
 void ReadInstanceValue(const WCHAR* name, WCHAR* text, Instance& instance) {
-    if (std::wcscmp(name, L"LocationInformation") == 0)
+    if (std::wcscmp(name, registry::keys::kLocationInformation) == 0)
         ReadLocation(text, instance);
-    else if (std::wcscmp(name, L"DeviceDesc") == 0)
+    else if (std::wcscmp(name, registry::keys::kDeviceDesc) == 0)
         ReadDescription(text, instance);
-    else if (std::wcscmp(name, L"ClassGUID") == 0)
+    else if (std::wcscmp(name, registry::keys::kClassGuid) == 0)
         registry::CopyText(instance.class_guid, text);
 }
 
 // Reads the instance `name` below the hardware-ID key at `id_path`; false
 // when it does not count: no Control subkey, or its key does not open.
 bool ReadInstance(const Text& id_path, const Text& name, Instance& instance) {
-    if (!registry::PathFits(id_path, name, kControlSuffix))
+    if (!registry::PathFits(id_path, name, registry::keys::kInstanceSubkeyPath))
         return false;  // Windows key names are shorter; skip rather than cut
     Text key_path, control_path;
     wsprintfW(key_path, L"%s\\%s", id_path, name);
-    wsprintfW(control_path, L"%s\\%s\\Control", id_path, name);
+    wsprintfW(control_path, L"%s\\%s%s", id_path, name, registry::keys::kInstanceSubkeyPath);
     if (!KeyHandle::Exists(HKEY_LOCAL_MACHINE, control_path, KEY_READ))
         return false;
     KeyHandle key;

@@ -9,6 +9,7 @@
 
 #include "registry/annotate.h"
 #include "registry/key_handle.h"
+#include "registry/lookup_keys.h"
 #include "registry/registry_text.h"
 
 namespace quorel {
@@ -17,8 +18,9 @@ namespace {
 
 using registry::KeyHandle;
 using registry::Text;
+namespace keys = registry::keys;
 
-constexpr WCHAR kDynamicRoot[] = L"Config Manager\\Enum";
+constexpr const WCHAR* kDynamicRoot = keys::kConfigManagerEntries;
 
 // "PCI\VEN_xxxx&DEV_xxxx": the letters are checked at fixed places, the
 // separators between them are not; the IDs are the hex digits at 8..11
@@ -28,8 +30,8 @@ constexpr size_t kVendorDigits = 8;
 constexpr size_t kDeviceDigits = 17;
 constexpr size_t kIdDigits = 4;
 
-// The vendor and device ID of a PCI hardware key; false for any other
-// entry, or one too short to hold both IDs.
+}  // namespace
+
 bool PciIds(const WCHAR* key, uint16_t* vendor, uint16_t* device) {
     if (std::wcslen(key) < kIdsChars || std::wcsncmp(key, L"PCI", 3) != 0 ||
         std::wcsncmp(key + 4, L"VEN", 3) != 0)
@@ -41,6 +43,8 @@ bool PciIds(const WCHAR* key, uint16_t* vendor, uint16_t* device) {
     *device = static_cast<uint16_t>(std::wcstoul(digits, nullptr, 16));
     return true;
 }
+
+namespace {
 
 // The first record of these IDs not matched yet, or null.
 DeviceRecord* FirstUnmatched(uint16_t vendor, uint16_t device) {
@@ -73,7 +77,7 @@ void ReadEntry(const Text& entry) {
         return;
     // Every value is looked at, also after a taken one.
     key.ForEachValue([&](const WCHAR* name, const WCHAR* text) {
-        if (std::wcscmp(name, L"HardWareKey") == 0)
+        if (std::wcscmp(name, keys::kHardwareKey) == 0)
             TakeEntry(entry, text);
     });
 }
@@ -90,20 +94,20 @@ void MatchConfigManagerEntries() {
 }
 
 void ReadEnumKeyValues(DeviceRecord* record) {
-    constexpr size_t kEnumPrefixChars = 5;  // "Enum\"
+    constexpr size_t kEnumPrefixChars = sizeof(keys::kStaticKeyPrefix) / sizeof(WCHAR) - 1;
     if (!record || record->hardware_key[0] == 0 ||
         std::strlen(record->hardware_key) + kEnumPrefixChars >= registry::kTextChars)
         return;  // no key to name, or a cut one that would name another key
     Text path;
-    wsprintfW(path, L"Enum\\%hs", record->hardware_key);
+    wsprintfW(path, L"%s%hs", keys::kStaticKeyPrefix, record->hardware_key);
     KeyHandle key;
     if (!key.Open(HKEY_LOCAL_MACHINE, path, KEY_READ))
         return;
     record->registry_matched = 1;
     key.ForEachValue([&](const WCHAR* name, const WCHAR* text) {
-        if (std::wcscmp(name, L"DeviceDesc") == 0)
+        if (std::wcscmp(name, keys::kDeviceDesc) == 0)
             registry::StoreNarrow(record->device_desc, text);
-        else if (std::wcscmp(name, L"ClassGUID") == 0)
+        else if (std::wcscmp(name, keys::kClassGuid) == 0)
             ParseClassGuid(*record, text);
     });
 }

@@ -104,7 +104,7 @@ TEST_F(PeerScanTest, UnreachedFunctionsLeaveDiscoveryAsItWas) {
     const DeviceRecord* card = device_list;
     for (int round = 0; round < 2; ++round) {  // the buses it scanned stay unseen
         Strings found;
-        for (const PeerFunction& f : inspect::UnreachedFunctions())
+        for (const inspect::PeerFunction& f : inspect::UnreachedFunctions())
             found.push_back(test_support::LocationText(f.bus, f.devfn >> 3, f.devfn & 7));
         EXPECT_EQ(found, kPeerFunctions);
     }

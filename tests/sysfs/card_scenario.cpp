@@ -10,8 +10,6 @@
 
 namespace {
 
-using quorel::DeviceRecord;
-
 constexpr int kBoardIdRegister = CARD_BOARD_ID_OFFSET / 4;
 constexpr int kScratchRegister = 1;  // written, then read back
 constexpr int kPositionsTried = 6;   // more cards than any machine here holds
@@ -19,14 +17,15 @@ constexpr int kBoardsTried = 5;      // board IDs 0..3 and one past them
 constexpr unsigned kBarCount = 6;
 
 void PrintFunctions() {
-    for (const DeviceRecord* r = quorel::inspect::Discover(); r; r = r->next) {
+    quorel::inspect::Discover();
+    for (const quorel::inspect::Function& r : quorel::inspect::Functions()) {
         std::printf("function %02x:%02x.%x %04x:%04x sub %04x:%04x class %06x hdr %02x irq %u master %u",
-                    r->bus->number, r->devfn >> 3, r->devfn & 7, r->vendor_id, r->device_id,
-                    r->subsystem_vendor_id, r->subsystem_id, r->class_code, r->hdr_type, r->irq,
-                    static_cast<unsigned>(r->bus_master));
+                    r.bus, r.devfn >> 3, r.devfn & 7, r.vendor_id, r.device_id,
+                    r.subsystem_vendor_id, r.subsystem_id, r.class_code, r.hdr_type, r.irq,
+                    static_cast<unsigned>(r.bus_master));
         for (unsigned i = 0; i < kBarCount; ++i)
-            std::printf(" %08x", r->bar[i]);
-        std::printf(" rom %08x\n", r->rom_bar);
+            std::printf(" %08x", r.bar[i]);
+        std::printf(" rom %08x\n", r.rom_bar);
     }
 }
 

@@ -22,6 +22,10 @@ desc='Karte für Prüfstand'
 for style in 9x nt5 nt6; do
   sed "s/Quorel type 2 card/$desc/" "$regs/default-$style.reg" >"$work/non-ascii-$style.reg"
 done
+# A 9x entry whose hardware key the lookup takes though an underscore stands
+# for its first backslash: the snapshot must copy it too.
+sed 's/PCI\\\\VEN_6A5D&DEV_494F/PCI_VEN_6A5D\&DEV_494F/; s/Enum\\PCI\\VEN_6A5D&DEV_494F/Enum\\PCI_VEN_6A5D\&DEV_494F/' \
+  "$regs/default-9x.reg" >"$work/underscore-9x.reg"
 
 # machine | Windows version | registry (- the default) | QUOREL_SCAN_PEER_BUSES at the
 # snapshot, then at the commands | snapshot option | commands
@@ -42,6 +46,7 @@ rows+=(
   # Taken without the peer-bus probe, the snapshot still holds what it would find.
   "$faults|4.10|-|0 1|-|list cards"
   "${machines[0]}|4.10|$work/non-ascii-9x.reg|0 0|-|list"
+  "${machines[0]}|4.90|$work/underscore-9x.reg|0 0|-|list"
   "${machines[0]}|5.1|$work/non-ascii-nt5.reg|0 0|-|list"
   "${machines[0]}|6.1|$work/non-ascii-nt6.reg|0 0|-|list cards"
 )

@@ -1,5 +1,7 @@
 #include "bar_text.h"
 
+#include "cli.h"
+
 namespace commands {
 
 namespace {
@@ -21,46 +23,34 @@ std::string BarText(const inspect::DecodedBar& bar) {
 }
 
 // BAR0 decoded; a memory BAR at 0 when it holds no address.
-inspect::DecodedBar Bar0(const quorel::DeviceRecord* record) {
-    const std::vector<inspect::DecodedBar> bars = inspect::DecodeBars(record);
-    return !bars.empty() && bars[0].index == 0 ? bars[0] : inspect::DecodedBar{0, false, false, 0};
-}
-
-bool IsCard(const quorel::DeviceRecord* record) {
-    int32_t type = 0;
-    for (int32_t position = 0; const quorel::DeviceRecord* card = inspect::CardAt(position, &type);
-         ++position)
-        if (card == record)
-            return true;
-    return false;
+inspect::DecodedBar Bar0(const inspect::Function& f) {
+    return !f.bars.empty() && f.bars[0].index == 0 ? f.bars[0] : inspect::DecodedBar{0, false, false, 0};
 }
 
 }  // namespace
 
-std::string BarsText(const quorel::DeviceRecord* record) {
+std::string BarsText(const inspect::Function& f) {
     std::string text;
-    for (const inspect::DecodedBar& bar : inspect::DecodeBars(record))
+    for (const inspect::DecodedBar& bar : f.bars)
         text += " " + BarText(bar);
-    if ((record->rom_bar & kRomAddressMask) != 0)
-        text += " rom=" + cli::PrefixedHex(record->rom_bar & kRomAddressMask, kMemoryDigits);
+    if ((f.rom_bar & kRomAddressMask) != 0)
+        text += " rom=" + cli::PrefixedHex(f.rom_bar & kRomAddressMask, kMemoryDigits);
     return text.empty() ? "-" : text.substr(1);
 }
 
-void BarsJson(cli::Json& json, const quorel::DeviceRecord* record) {
-    json.BeginArray();
-    for (const inspect::DecodedBar& bar : inspect::DecodeBars(record))
-        json.BeginObject()
-            .Key("index").Int(bar.index)
-            .Key("space").String(bar.io ? "io" : "memory")
-            .Key("bits").Int(bar.wide ? kWideBits : kNarrowBits)
-            .Key("address").Uint(bar.address)
-            .EndObject();
-    json.EndArray();
+cli::Json BarsJson(const inspect::Function& f) {
+    cli::Json json = cli::Json::array();
+    for (const inspect::DecodedBar& bar : f.bars)
+        json.push_back({{"index", bar.index},
+                        {"space", bar.io ? "io" : "memory"},
+                        {"bits", bar.wide ? kWideBits : kNarrowBits},
+                        {"address", bar.address}});
+    return json;
 }
 
-uint64_t Bar0Address(const quorel::DeviceRecord* record) { return Bar0(record).address; }
+uint64_t Bar0Address(const inspect::Function& f) { return Bar0(f).address; }
 
-std::string Bar0Text(const quorel::DeviceRecord* record) { return AddressText(Bar0(record)); }
+std::string Bar0Text(const inspect::Function& f) { return AddressText(Bar0(f)); }
 
 std::string BarProblemText(inspect::BarProblem problem) {
     switch (problem) {
@@ -74,10 +64,6 @@ std::string BarProblemText(inspect::BarProblem problem) {
         break;
     }
     return "";
-}
-
-std::string CardBarProblem(const quorel::DeviceRecord* record) {
-    return IsCard(record) ? BarProblemText(inspect::CheckBar0(record)) : "";
 }
 
 }  // namespace commands

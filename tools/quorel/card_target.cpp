@@ -1,6 +1,5 @@
 #include "card_target.h"
 
-#include <climits>
 #include <string>
 
 #include "api/inspect.h"
@@ -39,48 +38,20 @@ bool OpenBoard(int board) {
 
 }  // namespace
 
-bool ParseInRange(const std::string& text, long long low, long long high, int& out) {
-    long long value = 0;
-    if (!cli::ParseNumber(text, value) || value < low || value > high)
-        return false;
-    out = static_cast<int>(value);
-    return true;
-}
-
-bool ParseTarget(const cli::Args& args, Target& target, size_t& rest, std::string& error) {
-    if (args.board) {
-        if (*args.board < 0 || *args.board >= quorel::inspect::kBoardCount) {
-            error = "board ID must be 0 to 3";
-            return false;
-        }
-        target = Target{true, static_cast<int>(*args.board)};
-        rest = 0;
-        return true;
-    }
-    if (args.positional.empty() ||
-        !ParseInRange(args.positional[0], INT_MIN, INT_MAX, target.number)) {
-        error = "POS must be a card position (a number)";
-        return false;
-    }
-    target.by_board = false;
-    rest = 1;
-    return true;
-}
-
-bool OpenTarget(const Target& target) {
+bool OpenTarget(const cli::Target& target) {
     return target.by_board ? OpenBoard(target.number) : OpenPosition(target.number);
 }
 
-int ReadRegister(const Target& target, int reg) {
+int ReadRegister(const cli::Target& target, int reg) {
     return target.by_board ? Quorel_in2(target.number, reg) : Quorel_in(reg);
 }
 
-int WriteRegister(const Target& target, int reg, int value) {
+int WriteRegister(const cli::Target& target, int reg, int value) {
     return target.by_board ? Quorel_out2(target.number, reg, value) : Quorel_out(reg, value);
 }
 
-void TargetJson(cli::Json& json, const Target& target) {
-    json.Key(target.by_board ? "board" : "position").Int(target.number);
+cli::Json TargetJson(const cli::Target& target) {
+    return cli::Json{{target.by_board ? "board" : "position", target.number}};
 }
 
 }  // namespace commands

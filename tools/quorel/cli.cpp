@@ -1,13 +1,19 @@
 #include "cli.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cerrno>
 
-#include "api/inspect.h"
-#include "process_env/utf8.h"
+#include "commands.h"
 
 namespace cli {
+
+namespace {
+
+constexpr unsigned kFunctionBits = 3;
+constexpr unsigned kFunctionMask = 7;
+
+}  // namespace
 
 bool ParseNumber(const std::string& text, long long& out) {
     if (text.empty())
@@ -30,11 +36,21 @@ bool ParseNumber(const std::string& text, long long& out) {
     return true;
 }
 
+bool ParseInRange(const std::string& text, long long low, long long high, int& out) {
+    long long value = 0;
+    if (!ParseNumber(text, value) || value < low || value > high)
+        return false;
+    out = static_cast<int>(value);
+    return true;
+}
+
 int UsageError(const Command& command, const std::string& message) {
     std::fprintf(stderr, "quorel %s: %s\nusage: quorel %s %s\n", command.name, message.c_str(),
-                 command.name, command.usage);
+                 command.name, Usage(command).c_str());
     return kExitUsage;
 }
+
+int UsageError(const Args& args, const std::string& message) { return UsageError(*args.command, message); }
 
 std::string Hex(uint64_t value, int digits) {
     char buf[32];
@@ -44,99 +60,8 @@ std::string Hex(uint64_t value, int digits) {
 
 std::string PrefixedHex(uint64_t value, int digits) { return "0x" + Hex(value, digits); }
 
-std::string AddressText(const quorel::DeviceRecord* r) { return AddressText(r->bus->number, r->devfn); }
-
-std::string AddressText(unsigned bus, unsigned devfn) {
-    return Hex(bus, 2) + ":" + Hex(quorel::DeviceOf(devfn), 2) + "." + Hex(quorel::FunctionOf(devfn), 1);
-}
-
-void Json::Separate() {
-    if (after_key_) {
-        after_key_ = false;
-        return;
-    }
-    if (!first_.empty()) {
-        if (!first_.back())
-            text_ += ", ";
-        first_.back() = false;
-    }
-}
-
-Json& Json::BeginObject() {
-    Separate();
-    text_ += "{";
-    first_.push_back(true);
-    return *this;
-}
-
-Json& Json::EndObject() {
-    first_.pop_back();
-    text_ += "}";
-    return *this;
-}
-
-Json& Json::BeginArray() {
-    Separate();
-    text_ += "[";
-    first_.push_back(true);
-    return *this;
-}
-
-Json& Json::EndArray() {
-    first_.pop_back();
-    text_ += "]";
-    return *this;
-}
-
-Json& Json::Key(const std::string& key) {
-    String(key);
-    text_ += ": ";
-    after_key_ = true;
-    return *this;
-}
-
-Json& Json::Int(long long value) {
-    Separate();
-    text_ += std::to_string(value);
-    return *this;
-}
-
-Json& Json::Uint(uint64_t value) {
-    Separate();
-    text_ += std::to_string(value);
-    return *this;
-}
-
-Json& Json::Bool(bool value) {
-    Separate();
-    text_ += value ? "true" : "false";
-    return *this;
-}
-
-Json& Json::Null() {
-    Separate();
-    text_ += "null";
-    return *this;
-}
-
-Json& Json::String(const std::string& value) {
-    Separate();
-    text_ += '"';
-    // Valid UTF-8 whatever the text held: a byte that is not becomes U+FFFD.
-    for (char c : quorel::process_env::ValidUtf8(value)) {
-        if (c == '"' || c == '\\') {
-            text_ += '\\';
-            text_ += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof(buf), "\\u%04x", c);
-            text_ += buf;
-        } else {
-            text_ += c;
-        }
-    }
-    text_ += '"';
-    return *this;
+std::string AddressText(const quorel::inspect::Location& at) {
+    return Hex(at.bus, 2) + ":" + Hex(at.devfn >> kFunctionBits, 2) + "." + Hex(at.devfn & kFunctionMask, 1);
 }
 
 }  // namespace cli

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "driver/ulvexa.h"
+#include "ulvexa.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -12,7 +12,7 @@ namespace commands {
 
 namespace {
 
-using quorel::PeerFunction;
+using quorel::inspect::PeerFunction;
 
 // "bus 01", "bus 01 and bus 12", "bus 01, bus 12 and bus 40": each bus once.
 std::string BusesText(const std::vector<PeerFunction>& functions) {
@@ -42,7 +42,7 @@ std::string FunctionsText(const std::vector<PeerFunction>& functions) {
 }  // namespace
 
 std::string FunctionText(const PeerFunction& f) {
-    return cli::AddressText(f.bus, f.devfn) + " " + cli::Hex(f.vendor_id, 4) + ":" +
+    return cli::AddressText(f) + " " + cli::Hex(f.vendor_id, 4) + ":" +
            cli::Hex(f.device_id, 4);
 }
 

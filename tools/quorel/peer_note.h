@@ -11,9 +11,9 @@
 namespace commands {
 
 // "12:03.0 8086:1229": where a function sits and its IDs.
-std::string FunctionText(const quorel::PeerFunction& function);
+std::string FunctionText(const quorel::inspect::PeerFunction& function);
 // "1 function on bus 03 is not reached from bus 0 (...): 03:00.0 6a5d:0101".
-std::string UnreachedText(const std::vector<quorel::PeerFunction>& functions);
+std::string UnreachedText(const std::vector<quorel::inspect::PeerFunction>& functions);
 
 // Prints, on stderr, the functions a peer-bus probe would add; nothing when
 // there are none (or the probe already ran). The device list is unchanged.

@@ -24,9 +24,9 @@ std::string EmptyScanHint() {
 
 // Why the peer-bus probe misses a function whose device lacks function 0,
 // and what a machine file needs for the replay to find it.
-std::string WithoutFunction0Text(const quorel::PeerFunction& f) {
+std::string WithoutFunction0Text(const quorel::inspect::PeerFunction& f) {
     const std::string bus = cli::Hex(f.bus, 2);
-    const std::string device = cli::AddressText(f.bus, f.devfn).substr(0, 5);  // "03:00"
+    const std::string device = cli::AddressText(f).substr(0, 5);  // "03:00"
     return "no bridge from bus 0 leads to bus " + bus +
            ", and the peer-bus probe finds a bus by function 0 of its devices, which " + device +
            " lacks (a machine file needs " + device + ".0 too, `sudo lspci -vvxxx -s " + device +
@@ -37,8 +37,7 @@ std::string WithoutFunction0Text(const quorel::PeerFunction& f) {
 
 ScanFacts DiagnoseScan(bool always_ask_driver) {
     ScanFacts facts;
-    for (const quorel::DeviceRecord* r = quorel::inspect::Discover(); r; r = r->next)
-        ++facts.found;
+    facts.found = quorel::inspect::Discover();
     facts.unreached = quorel::inspect::UnreachedFunctions();
     if (facts.found == 0 || always_ask_driver)
         facts.init_result = quorel::inspect::DriverInitResult();
@@ -57,11 +56,11 @@ ScanFacts DiagnoseScan(bool always_ask_driver) {
     return facts;
 }
 
-std::string UnscannedText(const std::vector<quorel::UnscannedFunction>& functions) {
+std::string UnscannedText(const std::vector<quorel::inspect::UnscannedFunction>& functions) {
     std::string text;
-    for (const quorel::UnscannedFunction& f : functions) {
+    for (const quorel::inspect::UnscannedFunction& f : functions) {
         text += (text.empty() ? "" : "; ") + FunctionText(f.at) + " answers where no scan looks: ";
-        text += f.why == quorel::UnscannedFunction::kLastDevfn
+        text += f.last_devfn
                     ? "the library's scan never probes device 1f function 7, so no open reaches it"
                     : WithoutFunction0Text(f.at);
     }

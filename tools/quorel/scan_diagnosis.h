@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "api/inspect.h"
-#include "driver/ulvexa.h"
+#include "ulvexa.h"
 
 namespace commands {
 
@@ -23,9 +23,9 @@ enum class ScanOutcome {
 struct ScanFacts {
     ScanOutcome outcome = ScanOutcome::kFound;
     int init_result = ULVEXA_INITIALIZED;  // InitializeUlvexa's byte at discovery
-    unsigned found = 0;                    // records in the device list
-    std::vector<quorel::PeerFunction> unreached;
-    std::vector<quorel::UnscannedFunction> unscanned;  // looked for on an empty scan only
+    unsigned found = 0;                    // functions found
+    std::vector<quorel::inspect::PeerFunction> unreached;
+    std::vector<quorel::inspect::UnscannedFunction> unscanned;  // looked for on an empty scan only
 };
 
 // Runs discovery (once per process, as an open does) and looks at it. The
@@ -34,7 +34,7 @@ struct ScanFacts {
 // probed for only when the list is empty.
 ScanFacts DiagnoseScan(bool always_ask_driver = false);
 // "03:00.2 6a5d:0101 answers where no scan looks: ...", with what to do.
-std::string UnscannedText(const std::vector<quorel::UnscannedFunction>& functions);
+std::string UnscannedText(const std::vector<quorel::inspect::UnscannedFunction>& functions);
 // One sentence on an empty scan: "the bus scan found no PCI functions: ...".
 std::string EmptyScanText(const ScanFacts& facts);
 // Runs discovery (once per process, as an open does). When it found no

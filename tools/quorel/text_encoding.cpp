@@ -51,8 +51,9 @@ void UseLocalEncoding() {
 #endif
 }
 
-std::string FromLocal(const char* text, size_t size) {
-    const size_t length = strnlen(text, size);
+std::string FromLocal(const std::string& local) {
+    const char* text = local.c_str();
+    const size_t length = std::strlen(text);
     std::wstring wide;
     std::mbtowc(nullptr, nullptr, 0);
     for (size_t at = 0; at < length;) {

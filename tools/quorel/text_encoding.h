@@ -7,7 +7,6 @@
 #ifndef QUOREL_TOOLS_TEXT_ENCODING_H
 #define QUOREL_TOOLS_TEXT_ENCODING_H
 
-#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -17,13 +16,9 @@ namespace cli {
 // Sets the C runtime's character locale, before the library's first text.
 void UseLocalEncoding();
 
-// The library's 8-bit text (up to its NUL, at most `size` bytes) as UTF-8;
-// a byte the locale cannot convert becomes U+FFFD.
-std::string FromLocal(const char* text, size_t size);
-template <size_t N>
-std::string FromLocal(const char (&field)[N]) {
-    return FromLocal(field, N);
-}
+// The library's 8-bit text (up to a NUL) as UTF-8; a byte the locale
+// cannot convert becomes U+FFFD.
+std::string FromLocal(const std::string& text);
 
 // For a table line: control characters written out ("\x1b", "\n"), so that
 // a registry text or a file's content cannot steer the terminal.

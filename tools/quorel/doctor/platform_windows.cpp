@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "dll_facts.h"
-#include "doctor_platform.h"
+#include "doctor/platform.h"
 #include "driver_binding.h"
 
 namespace doctor {
@@ -61,7 +61,7 @@ std::string AddPlatformSections(Report& report) {
     return driver.Usable(reason) ? "" : reason;
 }
 
-std::string AddCardPlatformFacts(FactList&, const quorel::DeviceRecord*) { return ""; }
+std::string AddCardPlatformFacts(FactList&, const quorel::inspect::Function&) { return ""; }
 
 std::string PlatformHint() { return ""; }
 

@@ -11,7 +11,7 @@
 #include "cli.h"
 #include "quorel.h"
 #include "settings/settings.h"
-#include "snapshot_files.h"
+#include "snapshot/files.h"
 
 namespace snapshot {
 
@@ -30,7 +30,7 @@ std::string Row(const uint8_t* bytes, unsigned count) {
 }
 
 std::string FunctionText(const quorel::inspect::FunctionConfig& f) {
-    const std::string address = cli::AddressText(f.bus, f.devfn);
+    const std::string address = cli::AddressText({f.bus, f.devfn});
     std::string text = address + " " + cli::Hex(f.bytes[1] << 8 | f.bytes[0], 4) + ":" +
                        cli::Hex(f.bytes[3] << 8 | f.bytes[2], 4) + "\n";
     for (unsigned offset = 0; offset < kConfigBytes; offset += kRowBytes)
@@ -58,10 +58,9 @@ std::string WindowText(const std::string& address) {
 // is kept, and with `registers` the window's contents.
 std::string CardsText(bool registers) {
     std::string text;
-    int32_t type = 0;
-    for (int32_t pos = 0; const quorel::DeviceRecord* card = quorel::inspect::CardAt(pos, &type); ++pos) {
-        const std::string address = cli::AddressText(card);
-        int opened = Quorel_open(pos);
+    for (const quorel::inspect::Card& card : quorel::inspect::Cards()) {
+        const std::string address = cli::AddressText(card.function);
+        int opened = Quorel_open(card.position);
         if (opened == QUOREL_MAP_FAILED)
             text += "refuse-map " + address + "\n";
         else if (opened == QUOREL_SUCCESS && registers)

@@ -1,4 +1,4 @@
-#include "doctor_report.h"
+#include "doctor/report.h"
 
 #include <cstdio>
 
@@ -57,22 +57,19 @@ void FactList::Print(const std::string& indent) const {
     }
 }
 
-void FactList::AddTo(cli::Json& json) const {
+cli::Json FactList::ToJson() const {
+    cli::Json json = cli::Json::object();
     for (const Fact& f : facts_) {
-        json.Key(f.key);
         if (f.kind == Kind::kNumber)
-            json.Int(f.number);
+            json[f.key] = f.number;
         else if (f.kind == Kind::kFlag)
-            json.Bool(f.number != 0);
+            json[f.key] = f.number != 0;
         else if (f.kind == Kind::kText)
-            json.String(f.texts[0]);
-        else {
-            json.BeginArray();
-            for (const std::string& t : f.texts)
-                json.String(t);
-            json.EndArray();
-        }
+            json[f.key] = f.texts[0];
+        else
+            json[f.key] = f.texts;
     }
+    return json;
 }
 
 Section& Report::Add(const std::string& key) {
@@ -82,24 +79,17 @@ Section& Report::Add(const std::string& key) {
 
 void Report::Print(bool json) const {
     if (json) {
-        cli::Json out;
-        out.BeginObject();
+        cli::Json out = cli::Json::object();
         for (const Section& s : sections) {
-            out.Key(s.key).BeginObject();
-            s.facts.AddTo(out);
-            if (!s.items_key.empty()) {
-                out.Key(s.items_key).BeginArray();
-                for (const FactList& item : s.items) {
-                    out.BeginObject();
-                    item.AddTo(out);
-                    out.EndObject();
-                }
-                out.EndArray();
-            }
-            out.EndObject();
+            out[s.key] = s.facts.ToJson();
+            if (!s.items_key.empty())
+                out[s.key][s.items_key] = cli::Json::array();
+            for (const FactList& item : s.items)
+                out[s.key][s.items_key].push_back(item.ToJson());
         }
-        out.Key("ok").Bool(ok).Key("reason").String(reason).EndObject();
-        std::printf("%s\n", out.Text().c_str());
+        out["ok"] = ok;
+        out["reason"] = reason;
+        std::printf("%s\n", cli::JsonText(out).c_str());
         return;
     }
     for (const Section& s : sections) {

@@ -9,7 +9,7 @@
 #include "quiet_stdout.h"
 #include "quorel.h"
 #include "settings/settings.h"
-#include "snapshot_files.h"
+#include "snapshot/files.h"
 
 #ifdef _WIN32
 #include "dll_facts.h"

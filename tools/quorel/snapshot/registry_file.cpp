@@ -1,9 +1,10 @@
 // registry.reg of `quorel snapshot`: exactly the keys and values the
 // library's annotation reads for the functions found, copied from the
-// registry this process sees. NT family: each of a function's hardware-ID
-// keys that exists, its instance subkeys with the three values the lookup
-// uses, and their Control subkeys. 9x family: the Configuration Manager's
-// PCI entries with their HardWareKey, and the static keys they name with
+// registry this process sees, as the library lists them
+// (inspect::RegistryReadList). NT family: each of a function's hardware-ID
+// keys that exists, its instance subkeys with the values the lookup uses,
+// and their Control subkeys. 9x family: the Configuration Manager's PCI
+// entries with their HardWareKey, and the static keys they name with
 // DeviceDesc and ClassGUID.
 #include <set>
 #include <vector>
@@ -11,17 +12,14 @@
 #include "api/inspect.h"
 #include "cli.h"
 #include "platform/windows_api.h"
-#include "snapshot_files.h"
+#include "snapshot/files.h"
 
 namespace snapshot {
 
 namespace {
 
 constexpr DWORD kNameChars = 260;  // the longest key and value names Windows allows, and more
-constexpr WCHAR kConfigManagerEnum[] = L"Config Manager\\Enum";
-const WCHAR* const kInstanceValues[] = {L"LocationInformation", L"DeviceDesc", L"ClassGUID"};
-const WCHAR* const kEntryValues[] = {L"HardWareKey"};
-const WCHAR* const kStaticValues[] = {L"DeviceDesc", L"ClassGUID"};
+namespace inspect = quorel::inspect;
 
 struct Value {
     std::wstring name;
@@ -59,8 +57,7 @@ public:
 
     // The values of the key named in `wanted` (the lookup compares names as
     // they are written), in the registry's order, type and data as stored.
-    template <size_t N>
-    std::vector<Value> Values(const WCHAR* const (&wanted)[N]) const {
+    std::vector<Value> Values(const std::vector<std::wstring>& wanted) const {
         std::vector<Value> values;
         DWORD count = 0, max_bytes = 0, ignored = 0;
         if (RegQueryInfoKeyW(handle_, nullptr, nullptr, nullptr, &ignored, &ignored, &ignored,
@@ -74,8 +71,8 @@ public:
                               &bytes) != ERROR_SUCCESS)
                 continue;
             data.resize(bytes);
-            for (const WCHAR* w : wanted)
-                if (std::wstring(name) == w)
+            for (const std::wstring& w : wanted)
+                if (name == w)
                     values.push_back({name, type, data});
         }
         return values;
@@ -103,9 +100,10 @@ std::wstring TextOf(const Value& value) {
 }
 
 void AddNtKeys(std::vector<Key>& keys) {
+    const inspect::RegistryReads& reads = inspect::RegistryReadList();
     std::set<std::wstring> taken;
-    for (const quorel::DeviceRecord* r = quorel::inspect::Devices(); r; r = r->next)
-        for (const std::wstring& id_path : quorel::inspect::HardwareIdKeys(*r)) {
+    for (const inspect::Function& f : inspect::Functions())
+        for (const std::wstring& id_path : inspect::HardwareIdKeys(f)) {
             OpenKey id_key(HKEY_LOCAL_MACHINE, id_path);
             if (!id_key || !taken.insert(id_path).second)
                 continue;
@@ -115,29 +113,29 @@ void AddNtKeys(std::vector<Key>& keys) {
                 OpenKey instance(HKEY_LOCAL_MACHINE, path);
                 if (!instance)
                     continue;
-                keys.push_back({kLocalMachine + path, instance.Values(kInstanceValues)});
-                if (OpenKey(HKEY_LOCAL_MACHINE, path + L"\\Control"))
-                    keys.push_back({kLocalMachine + path + L"\\Control", {}});
+                keys.push_back({kLocalMachine + path, instance.Values(reads.instance_values)});
+                const std::wstring subkey = path + L"\\" + reads.instance_subkey;
+                if (OpenKey(HKEY_LOCAL_MACHINE, subkey))
+                    keys.push_back({kLocalMachine + subkey, {}});
             }
         }
 }
 
-bool IsPciKey(const std::wstring& text) { return text.compare(0, 4, L"PCI\\") == 0; }
-
 void Add9xKeys(std::vector<Key>& keys) {
-    OpenKey root(HKEY_DYN_DATA, kConfigManagerEnum);
+    const inspect::RegistryReads& reads = inspect::RegistryReadList();
+    OpenKey root(HKEY_DYN_DATA, reads.entries);
     if (!root)
         return;
     for (const std::wstring& name : root.Subkeys()) {
-        const std::wstring path = std::wstring(kConfigManagerEnum) + L"\\" + name;
+        const std::wstring path = reads.entries + L"\\" + name;
         OpenKey entry(HKEY_DYN_DATA, path);
-        std::vector<Value> values = entry ? entry.Values(kEntryValues) : std::vector<Value>{};
-        if (values.empty() || !IsPciKey(TextOf(values.front())))
+        std::vector<Value> values = entry ? entry.Values({reads.entry_value}) : std::vector<Value>{};
+        if (values.empty() || !inspect::IsPciHardwareKey(TextOf(values.front())))
             continue;
         keys.push_back({kDynData + path, values});
-        const std::wstring static_path = L"Enum\\" + TextOf(values.front());
+        const std::wstring static_path = reads.static_prefix + TextOf(values.front());
         if (OpenKey static_key{HKEY_LOCAL_MACHINE, static_path})
-            keys.push_back({kLocalMachine + static_path, static_key.Values(kStaticValues)});
+            keys.push_back({kLocalMachine + static_path, static_key.Values(reads.static_values)});
     }
 }
 
@@ -202,7 +200,7 @@ std::wstring ValueLine(const Value& value) {
 
 std::string RegistryBytes() {
     std::vector<Key> keys;
-    if (quorel::IsNineXFamily(quorel::inspect::WindowsFamily()))
+    if (inspect::NineXRegistry())
         Add9xKeys(keys);
     else
         AddNtKeys(keys);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "cli.h"
+#include "json_text.h"
 
 namespace doctor {
 
@@ -20,7 +20,7 @@ public:
     FactList& Flag(const std::string& key, bool value);  // "yes" / "no"
     FactList& List(const std::string& key, const std::vector<std::string>& values);
     void Print(const std::string& indent) const;
-    void AddTo(cli::Json& json) const;  // as members of the open object
+    cli::Json ToJson() const;  // an object, the facts its members
 
 private:
     enum class Kind { kText, kNumber, kFlag, kList };

@@ -1,14 +1,14 @@
 // The part of `quorel doctor` that differs by platform: on Windows where
-// the Quorel and driver-access DLLs come from (doctor_windows.cpp); natively
-// which backend is linked in and, over sysfs, the kernel's view of each
-// card (doctor_sim.cpp, doctor_sysfs.cpp).
+// the Quorel and driver-access DLLs come from (platform_windows.cpp);
+// natively which backend is linked in and, over sysfs, the kernel's view of
+// each card (platform_sim.cpp, platform_sysfs.cpp).
 #ifndef QUOREL_TOOLS_DOCTOR_PLATFORM_H
 #define QUOREL_TOOLS_DOCTOR_PLATFORM_H
 
 #include <string>
 
 #include "api/inspect.h"
-#include "doctor_report.h"
+#include "doctor/report.h"
 
 namespace doctor {
 
@@ -17,7 +17,7 @@ namespace doctor {
 std::string AddPlatformSections(Report& report);
 // Adds the platform's facts about one card. Returns what in them would keep
 // its window from being mapped, or "".
-std::string AddCardPlatformFacts(FactList& card, const quorel::DeviceRecord* record);
+std::string AddCardPlatformFacts(FactList& card, const quorel::inspect::Function& function);
 // What the platform suspects when no card opens (kernel lockdown), or "".
 std::string PlatformHint();
 

@@ -1,6 +1,6 @@
 // `quorel doctor` natively over the stand-in: the simulated PC is linked in,
 // and says itself which machine it simulates, as the stand-in DLL does.
-#include "doctor_platform.h"
+#include "doctor/platform.h"
 
 namespace doctor {
 
@@ -11,7 +11,7 @@ std::string AddPlatformSections(Report& report) {
     return "";
 }
 
-std::string AddCardPlatformFacts(FactList&, const quorel::DeviceRecord*) { return ""; }
+std::string AddCardPlatformFacts(FactList&, const quorel::inspect::Function&) { return ""; }
 
 std::string PlatformHint() { return ""; }
 

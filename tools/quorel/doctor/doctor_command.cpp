@@ -1,17 +1,15 @@
 // `quorel doctor`: the process, where the driver-access library comes from,
 // what the scan found and missed, and for each card whether its window
 // maps and why not.
-#include "doctor.h"
-
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "api/inspect.h"
 #include "bar_text.h"
-#include "doctor_platform.h"
-#include "doctor_report.h"
-#include "driver/ulvexa.h"
+#include "commands.h"
+#include "doctor/platform.h"
+#include "doctor/report.h"
 #include "driver_binding.h"
 #include "peer_note.h"
 #include "quiet_stdout.h"
@@ -19,6 +17,7 @@
 #include "scan_diagnosis.h"
 #include "settings/settings.h"
 #include "text_encoding.h"
+#include "ulvexa.h"
 
 namespace doctor {
 
@@ -39,9 +38,7 @@ namespace {
 
 using doctor::FactList;
 using doctor::Report;
-using quorel::DeviceRecord;
 namespace inspect = quorel::inspect;
-namespace card = quorel::card;
 
 constexpr int kBitsPerByte = 8;
 
@@ -59,7 +56,7 @@ void AddProcessSection(Report& report) {
 
 void AddScanSection(Report& report, const ScanFacts& scan) {
     std::vector<std::string> unreached;
-    for (const quorel::PeerFunction& f : scan.unreached)
+    for (const inspect::PeerFunction& f : scan.unreached)
         unreached.push_back(FunctionText(f));
     FactList& facts = report.Add("scan").facts;
     const bool initialised = scan.init_result == ULVEXA_INITIALIZED;
@@ -70,7 +67,7 @@ void AddScanSection(Report& report, const ScanFacts& scan) {
     if (!unreached.empty())
         facts.Text("opt_in", std::string(quorel::settings::kScanPeerBuses) + "=1 scans their buses too");
     std::vector<std::string> unscanned;
-    for (const quorel::UnscannedFunction& f : scan.unscanned)
+    for (const inspect::UnscannedFunction& f : scan.unscanned)
         unscanned.push_back(FunctionText(f.at));
     if (!unscanned.empty())  // looked for on an empty scan only
         facts.List("unscanned_functions", unscanned);
@@ -78,25 +75,24 @@ void AddScanSection(Report& report, const ScanFacts& scan) {
 
 // Opens the card as an application would, reads its board ID, closes it.
 // "" when it opened, else why not.
-std::string TryOpen(int position, const DeviceRecord* record, FactList& facts) {
-    const std::string bar = BarProblemText(inspect::CheckBar0(record));
+std::string TryOpen(const inspect::Card& card, FactList& facts) {
+    const std::string bar = BarProblemText(card.function.card_bar_problem);
     if (!bar.empty())
         return bar;
-    const int result = Quorel_open(position);
+    const int result = Quorel_open(card.position);
     if (result != QUOREL_SUCCESS)
         return result == QUOREL_MAP_FAILED
                    ? "the driver-access library refused to map it (MapPhysToLin returned NULL)"
                    : "Quorel_open returned " + std::to_string(result);
-    const int reg = static_cast<int>(card::kBoardIdOffset / card::kRegisterStride);
-    facts.Number("board_id", card::BoardIdFromRegister(static_cast<uint8_t>(Quorel_in(reg))));
+    facts.Number("board_id", inspect::BoardIdFromRegister(static_cast<uint8_t>(Quorel_in(inspect::kBoardIdRegister))));
     Quorel_close();
     return "";
 }
 
-std::string RegistryText(const DeviceRecord* r) {
-    if (!r->registry_matched)
+std::string RegistryText(const inspect::RegistryTexts& r) {
+    if (!r.matched)
         return "no (no registry entry)";
-    return "yes: " + (r->device_desc[0] ? cli::FromLocal(r->device_desc) : cli::FromLocal(r->hardware_key));
+    return "yes: " + cli::FromLocal(r.device_desc.empty() ? r.hardware_key : r.device_desc);
 }
 
 // One item per card; returns how many open and, for the first that does
@@ -107,22 +103,22 @@ int AddCards(Report& report, std::string& first_failure) {
     section.item_title = "card";
     inspect::Annotate();
     int opened = 0;
-    int32_t type = 0;
-    for (int position = 0; const DeviceRecord* r = inspect::CardAt(position, &type); ++position) {
+    for (const inspect::Card& card : inspect::Cards()) {
+        const inspect::Function& f = card.function;
         FactList facts;
-        facts.Number("position", position).Number("type", type)
-            .Text("location", cli::AddressText(r))
-            .Number("bar0", static_cast<long long>(Bar0Address(r)), Bar0Text(r));
-        const std::string suspect = AddCardPlatformFacts(facts, r);
-        std::string why = TryOpen(position, r, facts);
+        facts.Number("position", card.position).Number("type", card.type)
+            .Text("location", cli::AddressText(f))
+            .Number("bar0", static_cast<long long>(Bar0Address(f)), Bar0Text(f));
+        const std::string suspect = AddCardPlatformFacts(facts, f);
+        std::string why = TryOpen(card, facts);
         if (!why.empty() && !suspect.empty())
             why += "; " + suspect;
         facts.Text("window", why.empty() ? "maps" : "does not map: " + why)
-            .Text("registry", RegistryText(r));
+            .Text("registry", RegistryText(f.registry));
         if (why.empty())
             ++opened;
         else if (first_failure.empty())
-            first_failure = "card " + std::to_string(position) + " at " + cli::AddressText(r) + ": " + why;
+            first_failure = "card " + std::to_string(card.position) + " at " + cli::AddressText(f) + ": " + why;
         section.items.push_back(facts);
     }
     section.facts.Number("found", static_cast<long long>(section.items.size())).Number("open", opened);

@@ -9,7 +9,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "doctor_platform.h"
+#include "cli.h"
+#include "doctor/platform.h"
 #include "driver_binding.h"
 #include "settings/settings.h"
 
@@ -27,8 +28,8 @@ const std::string& Root() {
 
 std::string DevicesDir() { return Root() + quorel::settings::kSysfsFunctionsFolder; }
 
-std::string FunctionDir(const quorel::DeviceRecord* r) {
-    return DevicesDir() + "/0000:" + cli::AddressText(r);
+std::string FunctionDir(const quorel::inspect::Location& at) {
+    return DevicesDir() + "/0000:" + cli::AddressText(at);
 }
 
 // The bracketed word of <root>/kernel/security/lockdown ("[none] integrity
@@ -63,9 +64,9 @@ std::string FileText(const std::string& path, bool& usable, int need) {
            (usable ? "" : "not ") + (need & W_OK ? "read and write it" : "read it");
 }
 
-std::string BoundDriver(const quorel::DeviceRecord* r) {
+std::string BoundDriver(const quorel::inspect::Location& at) {
     std::error_code code;
-    const fs::path target = fs::read_symlink(FunctionDir(r) + "/driver", code);
+    const fs::path target = fs::read_symlink(FunctionDir(at) + "/driver", code);
     return code ? "none" : target.filename().string();
 }
 
@@ -88,12 +89,12 @@ std::string AddPlatformSections(Report& report) {
     return code ? DevicesDir() + " cannot be read: " + code.message() : "";
 }
 
-std::string AddCardPlatformFacts(FactList& card, const quorel::DeviceRecord* record) {
+std::string AddCardPlatformFacts(FactList& card, const quorel::inspect::Function& function) {
     bool config_ok = false, window_ok = false;
-    const std::string dir = FunctionDir(record);
+    const std::string dir = FunctionDir(function);
     card.Text("config", FileText(dir + "/config", config_ok, R_OK))
         .Text("resource0", FileText(dir + "/resource0", window_ok, R_OK | W_OK))
-        .Text("kernel_driver", BoundDriver(record));
+        .Text("kernel_driver", BoundDriver(function));
     return window_ok ? "" : "this user cannot open " + dir + "/resource0 for reading and writing";
 }
 

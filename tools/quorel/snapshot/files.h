@@ -1,7 +1,8 @@
-// The three files `quorel snapshot DIR` writes (named in
-// settings/settings.h): each function's configuration bytes as a machine
-// file, the registry entries the annotation reads, and what the process
-// ran on. Each returns the file's
+// The three files `quorel snapshot DIR` writes (snapshot_command.cpp; their
+// names are in settings/settings.h): each function's configuration bytes as
+// a machine file (machine_file.cpp), the registry entries the annotation
+// reads (registry_file.cpp), and what the process ran on (about_file.cpp).
+// Each returns the file's
 // text (registry.reg: its bytes, UTF-16LE with a byte-order mark, as
 // regedit exports it).
 #ifndef QUOREL_TOOLS_SNAPSHOT_FILES_H

@@ -1,5 +1,3 @@
-#include "snapshot_command.h"
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -7,9 +5,10 @@
 #include <system_error>
 
 #include "api/inspect.h"
+#include "commands.h"
 #include "scan_diagnosis.h"
 #include "settings/settings.h"
-#include "snapshot_files.h"
+#include "snapshot/files.h"
 #include "text_encoding.h"
 
 namespace commands {

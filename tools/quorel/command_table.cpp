@@ -1,0 +1,116 @@
+// The command table, and the help made from it.
+#include <cstdio>
+#include <string>
+
+#include "commands.h"
+#include "settings/settings.h"
+
+namespace cli {
+
+namespace {
+
+constexpr Option kAllOptions[] = {kJson, kRegisters, kForce};
+constexpr char kTargetUsage[] = "POS|--board N";
+
+constexpr char kNotes[] =
+    "Numbers are decimal or 0x-prefixed hexadecimal. Exit codes: 0 done; 1 failed, the reason\n"
+    "on stderr (with --json also {\"ok\": false, \"reason\": ...} on stdout); 2 bad arguments.\n";
+
+}  // namespace
+
+// The rows, in the order help lists them.
+const Command kCommands[] = {
+    // name, arguments, summary, target, min, max, options, needs driver, run
+    {"list", "", "PCI functions found by the bus scan, in scan order", false, 0, 0, kJson, true,
+     commands::List},
+    {"tree", "", "the PCI bus tree", false, 0, 0, kJson, true, commands::Tree},
+    {"cards", "", "the cards by position: type, location, BAR0, window", false, 0, 0, kJson, true,
+     commands::Cards},
+    {"boards", "", "open up to four cards by the board ID they report", false, 0, 0, kJson, true,
+     commands::Boards},
+    {"read", "REG", "read register REG (0..254)", true, 1, 1, kJson, true, commands::Read},
+    {"write", "REG VALUE", "write VALUE (0..255) to register REG", true, 2, 2, 0, true,
+     commands::Write},
+    {"status", "", "read the control/status register", true, 0, 0, kJson, true, commands::Status},
+    {"reset", "", "reset the card", true, 0, 0, 0, true, commands::Reset},
+    {"irq", "ACTION", "ACTION: enable, disable or ack the interrupt", true, 1, 1, 0, true,
+     commands::Irq},
+    {"dump", "", "registers 0..254 and the status register", true, 0, 0, kJson, true,
+     commands::Dump},
+    {"snapshot", "DIR", "write this PC's functions, registry entries and versions to DIR for a replay",
+     false, 1, 1, kRegisters | kForce, true, commands::Snapshot},
+    {"version", "", "the library's version banner (also --version)", false, 0, 0, kJson, false,
+     commands::Version},
+    {"doctor", "", "why a card is or is not reachable: run this first", false, 0, 0, kJson, false,
+     commands::Doctor},
+    {"help", "[COMMAND]", "this list, or one command's usage (also COMMAND --help)", false, 0, 1, 0,
+     false, commands::Help},
+};
+
+const Command* FindCommand(const std::string& name) {
+    for (const Command& c : kCommands)
+        if (name == c.name)
+            return &c;
+    return nullptr;
+}
+
+int UnknownCommand(const std::string& name) {
+    std::fprintf(stderr, "quorel: unknown command '%s'\n\n", name.c_str());
+    PrintHelp(stderr);
+    return kExitUsage;
+}
+
+const char* OptionName(Option option) {
+    switch (option) {
+    case kJson:
+        return "--json";
+    case kRegisters:
+        return "--registers";
+    case kForce:
+        return "--force";
+    }
+    return "";
+}
+
+std::string Usage(const Command& command) {
+    std::string usage = command.target ? kTargetUsage : "";
+    if (*command.arguments)
+        usage += (usage.empty() ? "" : " ") + std::string(command.arguments);
+    for (Option option : kAllOptions)
+        if (command.options & option)
+            usage += (usage.empty() ? "[" : " [") + std::string(OptionName(option)) + "]";
+    return usage;
+}
+
+void PrintHelp(std::FILE* out) {
+    std::fprintf(out, "usage: quorel COMMAND [ARGS] [--json]\n\ncommands:\n");
+    for (const Command& c : kCommands)
+        std::fprintf(out, "  %-8s %-28s %s\n", c.name, Usage(c).c_str(), c.summary);
+    std::fprintf(out,
+                 "\n%sThe stand-in driver-access library simulates the machine named by\n"
+                 "%s (a `lspci -xxx` dump), else its default one;\n"
+                 "%s=DIR replays what `quorel snapshot DIR` wrote.\n",
+                 kNotes, quorel::settings::kSimMachine, quorel::settings::kSimSnapshot);
+}
+
+void PrintCommandHelp(const Command& c) {
+    std::printf("usage: quorel %s %s\n\n%s.\n\n%s", c.name, Usage(c).c_str(), c.summary, kNotes);
+}
+
+}  // namespace cli
+
+namespace commands {
+
+int Help(const cli::Args& args) {
+    if (args.positional.empty()) {
+        cli::PrintHelp(stdout);
+        return cli::kExitOk;
+    }
+    const cli::Command* command = cli::FindCommand(args.positional.front());
+    if (!command)
+        return cli::UnknownCommand(args.positional.front());
+    cli::PrintCommandHelp(*command);
+    return cli::kExitOk;
+}
+
+}  // namespace commands
