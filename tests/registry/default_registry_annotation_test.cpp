@@ -40,7 +40,7 @@ void ClearAnnotations() {
 // One annotation from scratch, the nth registry call failing (0: none).
 std::vector<View> Annotate(const Style& style, uint64_t failing_call) {
     std::string error;
-    EXPECT_TRUE(fake_registry::LoadFile(test_support::SourcePath(std::string("sim/machines/") + style.file), &error)) << error;
+    EXPECT_TRUE(fake_registry::LoadFile(test_support::SourcePath(std::string("backends/sim/machines/") + style.file), &error)) << error;
     ClearAnnotations();
     fake_registry::FailNthCall(failing_call);
     AnnotateFromRegistry();

@@ -35,7 +35,7 @@ Runs RunBoth(const std::string& machine_text, test_support::ConfigView view = te
     return runs;
 }
 
-std::string DefaultMachine() { return test_support::ReadFile(test_support::SourcePath("sim/machines/default.lspci")); }
+std::string DefaultMachine() { return test_support::ReadFile(test_support::SourcePath("backends/sim/machines/default.lspci")); }
 
 TEST(SysfsAsStandIn, DefaultMachineAsRoot) {
     Runs runs = RunBoth(DefaultMachine());
