@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "platform/windows_api.h"
+#include "settings/settings.h"
 
 namespace bench {
 
@@ -153,11 +154,12 @@ MachineFiles WriteMachineFiles(const std::string& folder, const Shape& shape) {
 }
 
 void UseMachineFiles(const MachineFiles& files) {
+    using namespace quorel::settings;
 #ifdef _WIN32
-    SetEnvironmentVariableA("QUOREL_SIM_MACHINE", files.machine.c_str());
+    SetEnvironmentVariableA(kSimMachine, files.machine.c_str());
 #else
-    setenv("QUOREL_SIM_MACHINE", files.machine.c_str(), 1);
-    setenv("QUOREL_SIM_REGISTRY", files.registry.c_str(), 1);
+    setenv(kSimMachine, files.machine.c_str(), 1);
+    setenv(kSimRegistry, files.registry.c_str(), 1);
 #endif
 }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "api/inspect.h"
+#include "settings/settings.h"
 
 namespace {
 
@@ -106,14 +107,15 @@ std::pair<int, int> CountCalls(const fs::path& log) {
 }
 
 int Measure(const char* self, const char* name, const std::string& machine, const fs::path& folder) {
-    const std::string child = "QUOREL_SIM_MACHINE='" + machine + "' '" + self + "' --child";
+    const std::string variable = quorel::settings::kSimLog;
+    const std::string child = quorel::settings::kSimMachine + ("='" + machine + "' '") + self + "' --child";
     const fs::path log = folder / "calls.log";
     fs::remove(log);  // the stand-in appends to its log
-    const ChildRun logged = RunChild("QUOREL_SIM_LOG='" + log.string() + "' " + child);
+    const ChildRun logged = RunChild(variable + "='" + log.string() + "' " + child);
     const auto [calls, reads] = CountCalls(log);
     std::vector<double> micros;
     for (int i = 0; i < kRuns; ++i)
-        micros.push_back(RunChild("env -u QUOREL_SIM_LOG " + child).micros);
+        micros.push_back(RunChild("env -u " + variable + " " + child).micros);
     std::sort(micros.begin(), micros.end());
     std::printf("| %s | %d | %d | %d | %d | %.0f µs | %.0f µs |\n", name, logged.buses, logged.functions,
                 calls, reads, micros.front(), micros[kRuns / 2]);

@@ -18,6 +18,7 @@
 
 #include "annotation_machine.h"
 #include "quorel.h"
+#include "settings/settings.h"
 
 namespace {
 
@@ -134,7 +135,7 @@ int main(int argc, char** argv) {
     const fs::path folder = fs::temp_directory_path() / ("quorel-soak." + std::to_string(getpid()));
     fs::create_directories(folder);
     bench::UseMachineFiles(bench::WriteMachineFiles(folder.string(), kShape));
-    unsetenv("QUOREL_SIM_LOG");  // a call log would grow with every round
+    unsetenv(quorel::settings::kSimLog);  // a call log would grow with every round
     const int status = Run(rounds);
     fs::remove_all(folder);
     return status;

@@ -20,6 +20,7 @@
 #include "native_winapi/controls/fake_windows.h"
 #include "quorel.h"
 #include "registry/annotate.h"
+#include "settings/settings.h"
 #include "simulator_reset.h"
 
 namespace {
@@ -34,8 +35,8 @@ int MachineFile() {
     static const int fd = [] {
         const int made = memfd_create("quorel-fuzz-machine", 0);
         FUZZ_CHECK(made >= 0);
-        setenv("QUOREL_SIM_MACHINE", ("/proc/self/fd/" + std::to_string(made)).c_str(), 1);
-        unsetenv("QUOREL_SIM_LOG");
+        setenv(quorel::settings::kSimMachine, ("/proc/self/fd/" + std::to_string(made)).c_str(), 1);
+        unsetenv(quorel::settings::kSimLog);
         return made;
     }();
     return fd;

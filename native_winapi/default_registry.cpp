@@ -1,12 +1,15 @@
 #include "native_winapi/default_registry.h"
 
-#include "native_winapi/settings.h"
 #include "native_winapi/reg_file_reader.h"
 #include "process_env/process_env.h"
+#include "settings/settings.h"
 
 namespace native_winapi::registry {
 
 namespace {
+
+using quorel::settings::kSimRegistry;
+using quorel::settings::kSnapshotRegistryFile;
 
 constexpr DWORD kFirstNt6Major = 6;  // Vista and later: the @pci.sys,#65536 texts
 constexpr DWORD kNt5Major = 5;       // 2000, XP, Server 2003
@@ -40,10 +43,10 @@ Embedded ForReportedVersion() {
 
 Hives DefaultHives() {
     namespace env = quorel::process_env;
-    std::string path = env::SettingPath(kRegistryVariable, env::kSnapshotRegistry);
+    std::string path = env::SettingPath(kSimRegistry, kSnapshotRegistryFile);
     // A snapshot that is none leaves the registry empty (said once, where
     // it was found).
-    if (env::GetEnvironment(kRegistryVariable).empty() && !env::SnapshotProblem().empty())
+    if (env::GetEnvironment(kSimRegistry).empty() && !env::SnapshotProblem().empty())
         return Hives{};
     Hives hives;
     std::string error;

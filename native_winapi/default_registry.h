@@ -1,6 +1,6 @@
 // The registry of the native build until a test loads its own: the file
 // named by QUOREL_SIM_REGISTRY, else the default machine's registry
-// (sim/machines/default-*.reg, embedded at build time) in the style of the
+// (backends/sim/machines/default-*.reg, embedded at build time) in the style of the
 // Windows version that GetVersionExW reports: 6 and later, 5.x, or 9x.
 // A build over a real bus (QUOREL_DRIVER=sysfs) has no default: without
 // QUOREL_SIM_REGISTRY its registry is empty.

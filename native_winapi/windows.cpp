@@ -8,14 +8,17 @@
 #include <string>
 #include <string_view>
 
-#include "native_winapi/settings.h"
 #include "native_winapi/windows_state.h"
 #include "platform/windows_api.h"
 #include "process_env/process_env.h"
+#include "settings/settings.h"
 
 namespace native_winapi {
 
 namespace {
+
+using quorel::settings::kSimWinver;
+using quorel::settings::kSnapshotWindowsKey;
 
 constexpr uint32_t kMaxVersionPart = 255;
 
@@ -31,16 +34,16 @@ bool ParseVersionPart(std::string_view digits, uint32_t* value) {
 // names the file, for messages.
 std::string SnapshotVersion(std::string* source) {
     namespace env = quorel::process_env;
-    *source = env::SnapshotFile(env::kSnapshotAbout);
+    *source = env::SnapshotFile(quorel::settings::kSnapshotAboutFile);
     std::string about;
     if (source->empty() || !env::SnapshotProblem().empty())
         return about;
-    const std::string key = std::string("\n") + kAboutVersionKey;
+    const std::string key = std::string("\n") + kSnapshotWindowsKey;
     size_t line = std::string::npos;
     if (env::ReadTextFile(*source, &about))
         line = about.insert(0, 1, '\n').find(key);
     if (line == std::string::npos) {
-        env::Complain(*source + ": no line '" + kAboutVersionKey + "major.minor'; the version stays the default");
+        env::Complain(*source + ": no line '" + kSnapshotWindowsKey + "major.minor'; the version stays the default");
         return std::string();
     }
     size_t start = line + key.size();
@@ -51,12 +54,13 @@ std::string SnapshotVersion(std::string* source) {
 
 WindowsState InitialWindows() {
     WindowsState s;
-    // Messages begin "QUOREL_SIM_WINVER='..." or "<about.txt>: windows: '...".
-    std::string source = std::string(kVersionVariable) + "=";
-    std::string text = quorel::process_env::GetEnvironment(kVersionVariable);
+    // Messages begin with the variable, "<variable>='...", or with the
+    // snapshot's line, "<about file>: windows: '...".
+    std::string source = std::string(kSimWinver) + "=";
+    std::string text = quorel::process_env::GetEnvironment(kSimWinver);
     if (text.empty()) {
         text = SnapshotVersion(&source);
-        source += ": " + std::string(kAboutVersionKey);
+        source += ": " + std::string(kSnapshotWindowsKey);
     }
     std::string_view view = text;
     size_t dot = view.find('.');

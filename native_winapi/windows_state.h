@@ -1,6 +1,6 @@
 // What the native GetVersionExW and performance counter report. The
-// defaults come from the environment (settings.h) and a 10 MHz counter that
-// follows the host's monotonic clock; the test controls
+// defaults come from the environment (settings/settings.h) and a 10 MHz
+// counter that follows the host's monotonic clock; the test controls
 // (controls/fake_windows.h) change them.
 #ifndef QUOREL_NATIVE_WINAPI_WINDOWS_STATE_H
 #define QUOREL_NATIVE_WINAPI_WINDOWS_STATE_H

@@ -1,5 +1,6 @@
 #include "process_env/process_env.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "process_env/utf8.h"
+#include "settings/settings.h"
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
@@ -107,7 +109,7 @@ void DropEncoding(std::string* text) {
 // What a snapshot folder lacks, or "".
 std::string FolderProblem(const std::string& folder) {
     namespace fs = std::filesystem;
-    const std::string head = std::string(kSnapshotVariable) + "=" + folder + ": ";
+    const std::string head = std::string(settings::kSimSnapshot) + "=" + folder + ": ";
     const std::string advice = "; set it to a folder that `quorel snapshot DIR` wrote";
     std::error_code code;
     const fs::path path = fs::u8path(folder);
@@ -117,10 +119,10 @@ std::string FolderProblem(const std::string& folder) {
     if (code)
         return head + "cannot be read: " + code.message() + advice;
     if (status.type() != fs::file_type::directory)
-        return head + "not a folder" + advice + " (a machine file alone is replayed with "
-               "QUOREL_SIM_MACHINE)";
-    if (!fs::exists(path / kSnapshotAbout, code))
-        return head + "not a snapshot: it has no " + kSnapshotAbout + advice;
+        return head + "not a folder" + advice + " (a machine file alone is replayed with " +
+               settings::kSimMachine + ")";
+    if (!fs::exists(path / settings::kSnapshotAboutFile, code))
+        return head + "not a snapshot: it has no " + settings::kSnapshotAboutFile + advice;
     return "";
 }
 
@@ -166,7 +168,7 @@ bool ReadTextFile(const std::string& path, std::string* text, std::string* why) 
 }
 
 std::string SnapshotFile(const char* name) {
-    std::string folder = GetEnvironment(kSnapshotVariable);
+    std::string folder = GetEnvironment(settings::kSimSnapshot);
     if (folder.empty())
         return folder;
     const char last = folder.back();
@@ -175,7 +177,7 @@ std::string SnapshotFile(const char* name) {
 }
 
 std::string SnapshotProblem() {
-    const std::string folder = GetEnvironment(kSnapshotVariable);
+    const std::string folder = GetEnvironment(settings::kSimSnapshot);
     const std::string problem = folder.empty() ? folder : FolderProblem(folder);
     static std::mutex lock;
     static std::string said_for;  // the folder whose problem was said last
@@ -193,6 +195,16 @@ std::string SettingPath(const char* variable, const char* snapshot_file) {
 
 void Complain(const std::string& message) {
     std::fprintf(stderr, "quorel-sim: %s\n", Printable(message).c_str());
+}
+
+uint32_t CopyDescription(const std::string& what, const std::string& why, char* text, uint32_t size) {
+    const std::string line = Printable(what) + (why.empty() ? "" : "\t" + Printable(why));
+    if (text && size > 0) {
+        const size_t copied = std::min<size_t>(line.size(), size - 1);
+        std::memcpy(text, line.data(), copied);
+        text[copied] = '\0';
+    }
+    return static_cast<uint32_t>(line.size());
 }
 
 }  // namespace quorel::process_env

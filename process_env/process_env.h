@@ -3,6 +3,7 @@
 #ifndef QUOREL_PROCESS_ENV_H
 #define QUOREL_PROCESS_ENV_H
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -22,13 +23,14 @@ bool ReadTextFile(const std::string& path, std::string* text, std::string* why =
 // Tells the user on stderr, as "quorel-sim: <message>", control characters
 // written out (utf8.h's Printable): messages quote the files they are about.
 void Complain(const std::string& message);
+// A backend's answer to DescribeUlvexa (src/driver/ulvexa.h): `what` and,
+// when there is one, a tab and `why`, control characters written out in
+// both; at most size - 1 bytes of it and a NUL copied into text (nothing
+// when size is 0). Returns the whole line's length.
+uint32_t CopyDescription(const std::string& what, const std::string& why, char* text, uint32_t size);
 
-// A folder written by `quorel snapshot` (machine.txt, registry.reg,
-// about.txt) to replay as a whole.
-constexpr char kSnapshotVariable[] = "QUOREL_SIM_SNAPSHOT";
-constexpr char kSnapshotMachine[] = "machine.txt";
-constexpr char kSnapshotRegistry[] = "registry.reg";
-constexpr char kSnapshotAbout[] = "about.txt";
+// A folder written by `quorel snapshot`, replayed as a whole: its variable
+// and its files are named in settings/settings.h.
 // The file `name` in the folder QUOREL_SIM_SNAPSHOT names; empty when unset.
 std::string SnapshotFile(const char* name);
 // Why the folder QUOREL_SIM_SNAPSHOT names cannot be replayed (it does not

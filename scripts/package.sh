@@ -49,7 +49,7 @@ rm -rf "$stage" "$out/$name.zip"
 put include include/quorel.h
 put_arch x64 win64 Quorel_64 Ulvexa64.dll
 put_arch x86 win32 Quorel_32D Ulvexa32.dll
-put sim/machines sim/machines/default.lspci build/win64/registry/*.reg
+put sim/machines backends/sim/machines/default.lspci build/win64/registry/*.reg
 put docs docs/{api,registers,stand-in,cli,behaviour,labview,python,dotnet,trace}.md
 mkdir -p "$stage/examples"
 cp -r examples/c examples/csharp examples/python "$stage/examples/"

@@ -11,7 +11,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 # import_default_registry: Wine's regedit reads version-5 .reg files in UTF-16.
 import_default_registry() {
   local file=build/win64/default-nt6.utf16.reg
-  iconv -f UTF-8 -t UTF-16 sim/machines/default-nt6.reg >"$file"
+  iconv -f UTF-8 -t UTF-16 backends/sim/machines/default-nt6.reg >"$file"
   scripts/wine-run regedit /S "$file"
 }
 

@@ -11,12 +11,7 @@ namespace {
 
 // Configuration cycles carry dword addresses: the two low offset bits are not sent.
 constexpr uint16_t kDwordAlignMask = 0xFFFC;
-constexpr uint32_t kNobodyAnswers = 0xFFFFFFFF;
 constexpr unsigned kDwordBytes = 4;
-
-bool IsValidAccess(const PciAddress& at, uint16_t offset) {
-    return at.device <= kMaxDevice && at.function <= kMaxFunction && offset < kConfigSpaceSize;
-}
 
 // The function has no directory: nothing sits at that address.
 bool IsAbsent(int errno_value) { return errno_value == ENOENT || errno_value == ENOTDIR; }
@@ -50,13 +45,13 @@ int ConfigSpace::ReadDescriptor(const std::string& path) {
 }
 
 bool ConfigSpace::Read(const PciAddress& at, uint16_t offset, uint32_t* value) {
-    if (!IsValidAccess(at, offset))
+    if (!ulvexa::CanCarry(at, offset))
         return false;
     int fd = ReadDescriptor(FunctionFile(at, "config"));
     if (fd < 0) {
         if (!IsAbsent(errno))
             return false;
-        *value = kNobodyAnswers;
+        *value = ulvexa::kNobodyAnswers;
         return true;
     }
     uint8_t bytes[kDwordBytes] = {};
@@ -68,7 +63,7 @@ bool ConfigSpace::Read(const PciAddress& at, uint16_t offset, uint32_t* value) {
 }
 
 bool ConfigSpace::Write(const PciAddress& at, uint16_t offset, uint32_t value) {
-    if (!IsValidAccess(at, offset))
+    if (!ulvexa::CanCarry(at, offset))
         return false;
     int fd = open(FunctionFile(at, "config").c_str(), O_WRONLY | O_CLOEXEC);
     if (fd < 0)

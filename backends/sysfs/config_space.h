@@ -17,9 +17,6 @@
 
 namespace quorel::sysfs {
 
-// The extended configuration space of PCI Express; offsets from here on
-// are not a configuration access at all.
-constexpr uint32_t kConfigSpaceSize = 0x1000;
 // The Command register's Memory Space bit: the function decodes its memory BARs.
 constexpr uint16_t kCommandOffset = 0x04;
 constexpr uint32_t kCommandMemorySpace = 0x2;

@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "process_env/utf8.h"
+#include "settings/settings.h"
 
 namespace quorel::sysfs {
 
@@ -18,10 +19,12 @@ constexpr unsigned kDomain = 0;  // PCI domain (segment) the contract reaches
 
 }  // namespace
 
-std::string DevicesDir() {
-    const char* root = std::getenv(kRootVariable);
-    return std::string(root && *root ? root : kDefaultRoot) + "/bus/pci/devices";
+std::string Root() {
+    const char* root = std::getenv(settings::kSysfsRoot);
+    return root && *root ? root : settings::kSysfsDefaultRoot;
 }
+
+std::string DevicesDir() { return Root() + settings::kSysfsFunctionsFolder; }
 
 std::string FunctionName(const PciAddress& at) {
     char name[16];
@@ -43,7 +46,8 @@ bool ListFunctions(std::vector<PciAddress>* functions, std::string* error) {
         char extra;
         const std::string name = it->path().filename().string();
         if (std::sscanf(name.c_str(), "%x:%x:%x.%x%c", &domain, &bus, &device, &function, &extra) == 4 &&
-            domain == kDomain && bus <= UINT8_MAX && device <= kMaxDevice && function <= kMaxFunction)
+            domain == kDomain && bus <= UINT8_MAX && device <= ulvexa::kMaxDevice &&
+            function <= ulvexa::kMaxFunction)
             functions->push_back(PciAddress{static_cast<uint8_t>(bus), static_cast<uint8_t>(device),
                                           static_cast<uint8_t>(function)});
     }

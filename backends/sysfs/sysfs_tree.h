@@ -10,26 +10,16 @@
 #include <string>
 #include <vector>
 
-namespace quorel::sysfs {
+#include "ulvexa.h"
 
-constexpr char kRootVariable[] = "QUOREL_SYSFS_ROOT";
-constexpr char kDefaultRoot[] = "/sys";
+namespace quorel::sysfs {
 
 // The kernel's IORESOURCE_MEM flag in a `resource` line: a memory BAR.
 constexpr uint64_t kResourceMemory = 0x200;
 
-// What a configuration cycle can address besides the bus: 5 bits of
-// device, 3 of function.
-constexpr unsigned kMaxDevice = 31;
-constexpr unsigned kMaxFunction = 7;
-
 // A function of PCI domain 0000, the only one the driver-access contract
 // can address.
-struct PciAddress {
-    uint8_t bus;
-    uint8_t device;    // 0..31
-    uint8_t function;  // 0..7
-};
+using PciAddress = ulvexa::Address;
 
 // One line of `resource`: the CPU physical range a BAR decodes. All zero
 // for a BAR that is absent or unassigned.
@@ -39,7 +29,9 @@ struct Resource {
     uint64_t flags = 0;
 };
 
-// <root>/bus/pci/devices, the root read from the environment now.
+// The folder that stands for /sys, read from the environment now.
+std::string Root();
+// <root>/bus/pci/devices.
 std::string DevicesDir();
 // "0000:bb:dd.f", the function's directory name.
 std::string FunctionName(const PciAddress& at);

@@ -1,13 +1,15 @@
 // The six functions of the driver-access library over Linux sysfs: this
 // machine's own PCI bus, with no driver of the card maker's. Configuration
 // reads go to each function's `config` file, register windows are its
-// `resource0` file mapped into the process.
+// `resource0` file mapped into the process. DescribeUlvexa names the root
+// it reaches.
 #include <cerrno>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "config_space.h"
+#include "process_env/process_env.h"
 #include "sysfs_tree.h"
 #include "ulvexa.h"
 #include "window_map.h"
@@ -107,6 +109,14 @@ uint8_t ULVEXA_API PciCfgWrite(uint8_t bus, uint8_t device, uint8_t function, ui
                                uint32_t value) {
     Call call;
     return call.backend.driver_open && call.backend.config.Write(At(bus, device, function), offset, value);
+}
+
+// The root as it reads it now, and why configuration space cannot be read
+// there, if it cannot (looked at now, not said on stderr).
+uint32_t ULVEXA_API DescribeUlvexa(char* text, uint32_t size) {
+    Call call;
+    const std::string problem = quorel::sysfs::ConfigProblem(call.backend.config);
+    return quorel::process_env::CopyDescription(quorel::sysfs::Root(), problem, text, size);
 }
 
 }  // extern "C"

@@ -12,7 +12,7 @@
 //
 // Until a test loads or clears it, the registry is what the library and the
 // native tools see: the file named by QUOREL_SIM_REGISTRY, else the default machine's
-// registry (sim/machines/default-{nt6,nt5,9x}.reg) in the style of the
+// registry (backends/sim/machines/default-{nt6,nt5,9x}.reg) in the style of the
 // Windows version GetVersionExW reports (QUOREL_SIM_WINVER, default 6.1):
 // major 6 and later, 5, 4 and earlier; in a build over a real bus
 // (QUOREL_DRIVER=sysfs) an empty registry. It is loaded at the first registry
@@ -30,12 +30,12 @@
 #include <cstdint>
 #include <string>
 
-#include "native_winapi/settings.h"
+#include "settings/settings.h"
 
 namespace fake_registry {
 
 // The registry file the tools use, and its environment variable.
-using native_winapi::kRegistryVariable;
+inline constexpr auto& kRegistryVariable = quorel::settings::kSimRegistry;
 
 // Replaces the whole registry with the .reg text (bytes as in the file:
 // UTF-16LE with BOM, UTF-8 or ANSI). `name` appears in messages. On a

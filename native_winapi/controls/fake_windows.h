@@ -9,11 +9,12 @@
 #include <cstdint>
 #include <functional>
 
-#include "native_winapi/settings.h"
+#include "settings/settings.h"
 
 namespace fake_windows {
 
-using native_winapi::kVersionVariable;
+// The variable the default version is read from.
+inline constexpr auto& kVersionVariable = quorel::settings::kSimWinver;
 
 // What GetVersionExW reports; with fails set it returns FALSE and fills nothing.
 // A default registry loaded for the previous version is chosen again at the

@@ -37,8 +37,6 @@ std::vector<Function> Functions() {
 
 Bus RootBus() { return ViewOf(root_bus); }
 
-const char* PeerBusesSetting() { return kPeerBusesVariable; }
-
 std::vector<PeerFunction> UnreachedFunctions() {
     StartDiscovery();
     std::vector<PeerFunction> views;

@@ -137,8 +137,6 @@ void Annotate();
 std::vector<Function> Functions();
 // Bus 0, the root of the bus tree, with everything below it.
 Bus RootBus();
-// The name of the setting that adds the peer-bus probe to discovery.
-const char* PeerBusesSetting();
 // The functions on peer root buses that the list lacks because the
 // peer-bus setting was not "1" at discovery, in the order that setting
 // would append them; empty when it was. Runs discovery first, then probes

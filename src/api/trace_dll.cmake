@@ -17,6 +17,7 @@ add_library(quorel_trace_objs OBJECT ${_trace_sources}
   ${PROJECT_SOURCE_DIR}/src/trace/open_facts.cpp
   ${PROJECT_SOURCE_DIR}/src/trace/writer.cpp)
 target_include_directories(quorel_trace_objs PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/include)
+target_link_libraries(quorel_trace_objs PRIVATE quorel_settings)
 target_compile_definitions(quorel_trace_objs PRIVATE
   QUOREL_TRACE_BUILD QUOREL_FILE_VERSION_TEXT="${QUOREL_FILE_VERSION}")
 get_target_property(_library_options quorel_objs COMPILE_OPTIONS)

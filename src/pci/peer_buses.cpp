@@ -8,6 +8,7 @@
 #include "pci/devfn.h"
 #include "pci/scan_internals.h"
 #include "platform/windows_api.h"
+#include "settings/settings.h"
 
 namespace quorel {
 
@@ -34,7 +35,7 @@ bool PeerBusesRequested() {
     // Through kernel32, not getenv: the C runtime's copy of the environment
     // misses SetEnvironmentVariable calls made after the process started.
     char value[2];
-    return GetEnvironmentVariableA(kPeerBusesVariable, value, sizeof(value)) == 1 &&
+    return GetEnvironmentVariableA(settings::kScanPeerBuses, value, sizeof(value)) == 1 &&
            value[0] == '1';
 }
 

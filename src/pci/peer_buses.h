@@ -15,10 +15,8 @@
 
 namespace quorel {
 
-// Set to exactly "1" when discovery starts, it makes discovery scan the
-// peer root buses after bus 0's hierarchy. Any other value, or none: not.
-constexpr char kPeerBusesVariable[] = "QUOREL_SCAN_PEER_BUSES";
-
+// Whether the setting settings::kScanPeerBuses asks discovery, now, to scan
+// the peer root buses after bus 0's hierarchy.
 bool PeerBusesRequested();
 
 // True when function 0 of some device on the bus answers: the ID dword

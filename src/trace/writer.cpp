@@ -1,9 +1,11 @@
 #include "trace/writer.h"
 
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 
 #include "platform/windows_api.h"
+#include "settings/settings.h"
 #include "trace/text.h"
 
 // This DLL's own module, without a DllMain to hand it over.
@@ -13,8 +15,6 @@ namespace quorel::trace {
 
 namespace {
 
-constexpr wchar_t kVariable[] = L"QUOREL_TRACE";
-constexpr wchar_t kStderr[] = L"stderr";
 constexpr wchar_t kFileName[] = L"quorel-trace.txt";
 constexpr int64_t kTenthsPerSecond = 10000000;  // times are in tenths of a microsecond
 constexpr unsigned kPathChars = 32768;         // the longest path Windows has
@@ -36,6 +36,7 @@ int64_t first_call = 0;
 int64_t frequency = 1;
 unsigned long long sequence = 0;
 wchar_t path[kPathChars];
+wchar_t variable[sizeof(settings::kTrace)];
 char utf8[kPathChars * 3];
 
 int64_t Now() {
@@ -65,15 +66,23 @@ FILE* OpenIn(wchar_t* folder_path) {
     return _wfopen(folder_path, L"ab");
 }
 
-// QUOREL_TRACE, else beside the program, else in the user's temporary folder.
+// The setting's name (ASCII) as GetEnvironmentVariableW takes it.
+const wchar_t* VariableName() {
+    for (size_t i = 0; i < sizeof(settings::kTrace); ++i)
+        variable[i] = static_cast<wchar_t>(settings::kTrace[i]);
+    return variable;
+}
+
+// The file settings::kTrace names, else beside the program, else in the
+// user's temporary folder.
 FILE* OpenDestination(Text& note) {
-    const DWORD n = GetEnvironmentVariableW(kVariable, path, kPathChars);
+    const DWORD n = GetEnvironmentVariableW(VariableName(), path, kPathChars);
     if (n > 0 && n < kPathChars) {
-        if (wcscmp(path, kStderr) == 0)
+        if (std::strcmp(Utf8(path), settings::kToStderr) == 0)
             return stderr;
         if (FILE* file = _wfopen(path, L"ab"))
             return file;
-        note.Add("; QUOREL_TRACE=%s cannot be opened", Utf8(path));
+        note.Add("; %s=%s cannot be opened", settings::kTrace, Utf8(path));
     }
     const DWORD length = GetModuleFileNameW(nullptr, path, kPathChars);
     if (length > 0 && length < kPathChars) {

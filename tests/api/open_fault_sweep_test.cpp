@@ -29,7 +29,7 @@ extern "C" const char* __asan_default_options() { return "quarantine_size_mb=16"
 namespace card_test {
 namespace {
 
-// The default machine's cards (sim/machines/default.lspci).
+// The default machine's cards (backends/sim/machines/default.lspci).
 struct DefaultCard {
     const char* at;
     int board;
@@ -127,7 +127,7 @@ protected:
     std::string clean_log_;     // the call log of the open without fault
     uint64_t clean_calls_ = 0;  // and its registry calls
     std::string default_machine_ =
-        test_support::ReadFile(test_support::SourcePath("sim/machines/default.lspci"));
+        test_support::ReadFile(test_support::SourcePath("backends/sim/machines/default.lspci"));
 
 private:
     static void CheckSingleCard(int result, const Fault& fault) {

@@ -119,7 +119,7 @@ int NineXInstances(const Address& at, const Function& function) {
 
 TEST_P(DefaultRegistry, IsTheRepositoryFile) {
     EXPECT_EQ(std::string(Embedded(GetParam())),
-              test_support::ReadFile(test_support::SourcePath(std::string("sim/machines/") + GetParam().file)));
+              test_support::ReadFile(test_support::SourcePath(std::string("backends/sim/machines/") + GetParam().file)));
 }
 
 TEST_P(DefaultRegistry, HasOneInstanceForEveryFunctionOfTheDefaultMachine) {

@@ -56,7 +56,7 @@ std::vector<RecordView> Unaffected(const std::vector<RecordView>& views, const s
 
 TEST_F(ScanTest, EveryFailingReadChangesOnlyWhatItFeeds) {
     const std::string machine =
-        test_support::ReadFile(test_support::SourcePath("sim/machines/default.lspci"));
+        test_support::ReadFile(test_support::SourcePath("backends/sim/machines/default.lspci"));
     Scan(machine);
     const std::vector<RecordView> baseline = Snapshot();
     const std::vector<test_support::CfgRead> reads = test_support::ConfigReads(Calls());

@@ -42,7 +42,7 @@ void ClearAnnotations() {
 ::testing::AssertionResult Annotate(const Style& style, uint64_t failing_call, std::vector<View>* views) {
     views->clear();
     std::string error;
-    if (!fake_registry::LoadFile(test_support::SourcePath(std::string("sim/machines/") + style.file), &error))
+    if (!fake_registry::LoadFile(test_support::SourcePath(std::string("backends/sim/machines/") + style.file), &error))
         return ::testing::AssertionFailure() << error;
     ClearAnnotations();
     fake_registry::FailNthCall(failing_call);

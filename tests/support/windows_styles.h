@@ -10,7 +10,7 @@ namespace test_support {
 
 struct WindowsStyle {
     const char* name;  // the test parameter's name
-    const char* file;  // in sim/machines/
+    const char* file;  // in backends/sim/machines/
     uint32_t major, minor;
 
     bool Nt() const { return major >= 5; }

@@ -53,7 +53,7 @@ TEST(ListCommand, RegistryTextsAreUtf8InJsonAndEscapedInTables) {
         {"C1 \xC2\x9B" "2J", "C1 \xC2\x9B" "2J", "C1 \\u009b2J"},
     };
     const std::string registry = test_support::TempPath("registry");
-    const std::string text = test_support::ReadFile(test_support::SourcePath("sim/machines/default-nt5.reg"));
+    const std::string text = test_support::ReadFile(test_support::SourcePath("backends/sim/machines/default-nt5.reg"));
     const size_t at = text.find("Quorel type 2 card");
     for (const auto& [description, json, table] : cases) {
         test_support::WriteFile(registry, std::string(text).replace(at, 18, description));

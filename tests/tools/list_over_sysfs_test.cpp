@@ -53,12 +53,12 @@ TEST_F(ListOverSysfs, ReplayedDumpAgreesWithLspci) {
 // The simulated machine's registry must not annotate a real bus, even where
 // the IDs match; a registry file given on purpose does.
 TEST_F(ListOverSysfs, RecordsStayUnannotatedWithoutARegistryFile) {
-    UseTreeOf("sim/machines/default.lspci");
+    UseTreeOf("backends/sim/machines/default.lspci");
     auto run = RunTool("list");
     ASSERT_EQ(run.exit_code, 0) << run.err;
     EXPECT_NE(run.out.find("00:05.0  6a5d:0101"), std::string::npos) << run.out;
     EXPECT_EQ(run.out.find("Quorel type 1 card"), std::string::npos) << run.out;
-    test_support::SetEnv("QUOREL_SIM_REGISTRY", test_support::SourcePath("sim/machines/default-nt6.reg").c_str());
+    test_support::SetEnv("QUOREL_SIM_REGISTRY", test_support::SourcePath("backends/sim/machines/default-nt6.reg").c_str());
     run = RunTool("list");
     EXPECT_NE(run.out.find("  Quorel type 1 card\n"), std::string::npos) << run.out;
 }
@@ -94,7 +94,7 @@ TEST_F(ListOverSysfs, DoctorShowsTheKernelsSide) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        UseTreeOf("sim/machines/default.lspci");
+        UseTreeOf("backends/sim/machines/default.lspci");
         const fs::path root = std::getenv(test_support::kSysfsRootVariable);
         c.change(root, root / "bus/pci/devices/0000:00:05.0");
         auto run = RunTool("doctor");

@@ -57,7 +57,7 @@ TEST(StandInMessages, AreSaidOnceByEachCommand) {
     test_support::WriteFile(refused, "Slot:\t00:00.0\n");
     const std::string other_domain = test_support::TempPath("machine");
     test_support::WriteFile(other_domain,
-                            test_support::ReadFile(test_support::SourcePath("sim/machines/default.lspci")) +
+                            test_support::ReadFile(test_support::SourcePath("backends/sim/machines/default.lspci")) +
                                 "0001:00:00.0 x\n00: 86 80 57 0d 00 00 00 00 00 00 00 06 00 00 00 00\n");
     for (const char* command : {"list", "tree", "cards", "doctor"}) {
         EXPECT_EQ(Count(RunTool(command, refused).err, "unrecognised line"), 1u) << command;
@@ -86,14 +86,16 @@ TEST(SnapshotReplay, NamesAFolderThatIsNoSnapshot) {
         EXPECT_EQ(run.err.rfind("quorel-sim: QUOREL_SIM_SNAPSHOT=" + c.folder + ": " + c.problem, 0), 0u)
             << run.err;
         EXPECT_EQ(Count(run.err, "quorel-sim:"), 1u) << run.err;
-        EXPECT_NE(run.err.find("check QUOREL_SIM_SNAPSHOT;"), std::string::npos) << run.err;
+        // The hint names what the stand-in says it read.
+        EXPECT_NE(run.err.find("library reads the snapshot " + c.folder + ": check it."), std::string::npos)
+            << run.err;
     }
 }
 
 TEST(Doctor, NamesTheMachineItReplays) {
     const std::string snapshot = test_support::TempPath("snapshot");
     ASSERT_EQ(RunTool("snapshot '" + snapshot + "'").exit_code, 0);
-    const std::string machine = test_support::SourcePath("sim/machines/default.lspci");
+    const std::string machine = test_support::SourcePath("backends/sim/machines/default.lspci");
     const struct {
         std::string machine, env, named;
     } cases[] = {

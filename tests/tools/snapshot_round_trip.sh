@@ -13,10 +13,10 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # The default machine and the real PCs' dumps (the lspci -n listing is not one).
-machines=("$repo/sim/machines/default.lspci" "$repo"/tests/data/replay/*.lspci-*x*.txt)
+machines=("$repo/backends/sim/machines/default.lspci" "$repo"/tests/data/replay/*.lspci-*x*.txt)
 faults=$work/faults.lspci
-cat "$repo/sim/machines/default.lspci" "$repo/tests/data/snapshot/faults-added.lspci" >"$faults"
-regs=$repo/sim/machines
+cat "$repo/backends/sim/machines/default.lspci" "$repo/tests/data/snapshot/faults-added.lspci" >"$faults"
+regs=$repo/backends/sim/machines
 # The type-2 card described beyond ASCII, in each style of registry.
 desc='Karte für Prüfstand'
 for style in 9x nt5 nt6; do

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "commands.h"
+#include "settings/settings.h"
 
 namespace cli {
 
@@ -87,9 +88,9 @@ void PrintHelp(std::FILE* out) {
         std::fprintf(out, "  %-8s %-28s %s\n", c.name, Usage(c).c_str(), c.summary);
     std::fprintf(out,
                  "\n%sThe stand-in driver-access library simulates the machine named by\n"
-                 "QUOREL_SIM_MACHINE (a `lspci -xxx` dump), else its default one;\n"
-                 "QUOREL_SIM_SNAPSHOT=DIR replays what `quorel snapshot DIR` wrote.\n",
-                 kNotes);
+                 "%s (a `lspci -xxx` dump), else its default one;\n"
+                 "%s=DIR replays what `quorel snapshot DIR` wrote.\n",
+                 kNotes, quorel::settings::kSimMachine, quorel::settings::kSimSnapshot);
 }
 
 void PrintCommandHelp(const Command& c) {

@@ -1,5 +1,9 @@
 #include "driver_binding.h"
 
+#include <algorithm>
+
+#include "ulvexa.h"
+
 #ifdef _WIN32
 #include <windows.h>
 
@@ -52,6 +56,14 @@ Binding Load() {
             b.missing.push_back(function);
     return b;
 }
+
+// The loaded DLL's DescribeUlvexa, which only some export; null without.
+DescribeUlvexaFunction Describer() {
+    const Binding& binding = Bind();
+    const FARPROC found =
+        binding.loaded ? GetProcAddress(static_cast<HMODULE>(binding.module), "DescribeUlvexa") : nullptr;
+    return reinterpret_cast<DescribeUlvexaFunction>(reinterpret_cast<void*>(found));
+}
 #else
 Binding Load() {
     Binding b;
@@ -59,7 +71,22 @@ Binding Load() {
     b.loaded = true;
     return b;
 }
+
+// Every backend linked in natively describes itself.
+DescribeUlvexaFunction Describer() { return DescribeUlvexa; }
 #endif
+
+// DescribeUlvexa's whole line, asked again with room for it when cut.
+std::string DescriptionLine(DescribeUlvexaFunction describe) {
+    std::string line(256, '\0');
+    uint32_t length = describe(line.data(), static_cast<uint32_t>(line.size()));
+    if (length >= line.size()) {
+        line.assign(length + 1, '\0');
+        length = describe(line.data(), static_cast<uint32_t>(line.size()));
+    }
+    line.resize(std::min<size_t>(length, line.size() - 1));
+    return line;
+}
 
 }  // namespace
 
@@ -87,6 +114,19 @@ std::vector<std::string> ImportedFunctions() {
 const Binding& Bind() {
     static const Binding binding = Load();
     return binding;
+}
+
+Description Describe() {
+    Description description;
+    const DescribeUlvexaFunction describe = Describer();
+    if (!describe)
+        return description;
+    const std::string line = DescriptionLine(describe);
+    const size_t tab = line.find('\t');
+    description.given = true;
+    description.what = line.substr(0, tab);
+    description.refused = tab == std::string::npos ? "" : line.substr(tab + 1);
+    return description;
 }
 
 }  // namespace driver_binding

@@ -30,6 +30,15 @@ std::vector<std::string> ImportedFunctions();
 // Loads and checks the driver once per process.
 const Binding& Bind();
 
+// What the driver-access library says it simulates or reaches, asked now
+// (DescribeUlvexa): "the snapshot DIR", or the sysfs root.
+struct Description {
+    bool given = false;   // false: not loaded, or it does not say (the maker's DLL)
+    std::string what;
+    std::string refused;  // why it refused that; empty when it did not
+};
+Description Describe();
+
 }  // namespace driver_binding
 
 #endif  // QUOREL_TOOLS_DRIVER_BINDING_H

@@ -6,6 +6,7 @@
 
 #include "api/inspect.h"
 #include "cli.h"
+#include "settings/settings.h"
 
 namespace commands {
 
@@ -50,7 +51,7 @@ std::string UnreachedText(const std::vector<PeerFunction>& functions) {
     return std::to_string(functions.size()) + " function" + (one ? "" : "s") + " on " +
            BusesText(functions) + (one ? " is" : " are") +
            " not reached from bus 0 (a card there is found only with " +
-           quorel::inspect::PeerBusesSetting() + "=1): " + FunctionsText(functions);
+           quorel::settings::kScanPeerBuses + "=1): " + FunctionsText(functions);
 }
 
 void PrintUnreachedNote() {

@@ -1,23 +1,25 @@
 #include "scan_diagnosis.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "cli.h"
+#include "driver_binding.h"
 #include "failure.h"
 #include "peer_note.h"
+#include "settings/settings.h"
 
 namespace commands {
 
 namespace {
 
-// The stand-in's variable that chose the machine: a snapshot is replayed
-// only when no machine file is named.
-const char* MachineVariable() {
-    const char* machine = std::getenv("QUOREL_SIM_MACHINE");
-    const char* snapshot = std::getenv("QUOREL_SIM_SNAPSHOT");
-    const bool own_machine = machine && *machine;
-    return own_machine || !snapshot || !*snapshot ? "QUOREL_SIM_MACHINE" : "QUOREL_SIM_SNAPSHOT";
+// Where to look next: what the driver-access library read, as it says
+// ("the snapshot DIR"), and the stand-in's call log.
+std::string EmptyScanHint() {
+    const driver_binding::Description read = driver_binding::Describe();
+    const std::string log = std::string("With the stand-in library, ") + quorel::settings::kSimLog +
+                            "=stderr shows every call.";
+    const std::string head = ".\n  `quorel doctor` says more. ";
+    return head + (read.given ? "The driver-access library reads " + read.what + ": check it. " : "") + log;
 }
 
 // Why the peer-bus probe misses a function whose device lacks function 0,
@@ -88,9 +90,7 @@ std::string EmptyScanText(const ScanFacts& facts) {
 bool ScanFoundFunctions() {
     if (quorel::inspect::Discover())
         return true;
-    cli::Fail(EmptyScanText(DiagnoseScan()),
-              std::string(".\n  `quorel doctor` says more. With the stand-in library: check ") +
-                  MachineVariable() + "; QUOREL_SIM_LOG=stderr shows every call.");
+    cli::Fail(EmptyScanText(DiagnoseScan()), EmptyScanHint());
     return false;
 }
 

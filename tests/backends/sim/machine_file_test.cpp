@@ -248,7 +248,7 @@ TEST(MachineFile, RefusesMalformedFilesNamingTheLine) {
 
 TEST(MachineFile, EmbeddedDefaultIsTheRepositoryFile) {
     EXPECT_EQ(std::string(kDefaultMachineText),
-              test_support::ReadFile(test_support::SourcePath("sim/machines/default.lspci")));
+              test_support::ReadFile(test_support::SourcePath("backends/sim/machines/default.lspci")));
 }
 
 TEST(MachineFile, DefaultMachineHasThreeCardsWithDistinctBoards) {

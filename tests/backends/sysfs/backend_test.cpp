@@ -1,6 +1,7 @@
-// The six functions of the sysfs driver-access library on fake trees.
+// The functions of the sysfs driver-access library on fake trees.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -136,6 +137,27 @@ TEST_F(SysfsBackend, InitializeFailsWithoutAPciTreeAndSaysWhere) {
               std::string::npos) << err;
     uint32_t value = kSentinel;
     EXPECT_EQ(PciCfgRead(0, 0, 0, 0, &value), 0);
+}
+
+// DescribeUlvexa: the root it reaches, then a tab and why it cannot read
+// it; a line cut to the buffer still tells its whole length.
+TEST_F(SysfsBackend, DescribesTheRootAndWhyItCannotBeRead) {
+    const std::string empty = test_support::TempPath("no-pci");
+    std::filesystem::create_directory(empty);
+    UseTree();
+    const std::string tree = root_;
+    for (const std::string& root : {tree, empty}) {
+        UseRoot(root);
+        char line[512];
+        const uint32_t length = DescribeUlvexa(line, sizeof(line));
+        const std::string said = line, why = "cannot read PCI configuration space: " + root + "/bus";
+        const size_t tab = said.find('\t');
+        EXPECT_EQ(said.substr(0, tab), root);
+        EXPECT_EQ(tab == std::string::npos ? "" : said.substr(tab + 1, why.size()), root == tree ? "" : why);
+        EXPECT_EQ(length, said.size());
+        EXPECT_EQ(DescribeUlvexa(line, 4), length);
+        EXPECT_EQ(std::string(line), root.substr(0, 3));
+    }
 }
 
 TEST_F(SysfsBackend, WritesLandInTheConfigFileDwordAligned) {

@@ -38,7 +38,7 @@ struct Runs {
                                          << runs->stand_in.err << runs->sysfs.err;
 }
 
-std::string DefaultMachine() { return test_support::ReadFile(test_support::SourcePath("sim/machines/default.lspci")); }
+std::string DefaultMachine() { return test_support::ReadFile(test_support::SourcePath("backends/sim/machines/default.lspci")); }
 
 TEST(SysfsAsStandIn, DefaultMachineAsRoot) {
     Runs runs;

@@ -10,12 +10,27 @@
 #include "commands.h"
 #include "doctor/platform.h"
 #include "doctor/report.h"
-#include "ulvexa.h"
+#include "driver_binding.h"
 #include "peer_note.h"
 #include "quiet_stdout.h"
 #include "quorel.h"
 #include "scan_diagnosis.h"
+#include "settings/settings.h"
 #include "text_encoding.h"
+#include "ulvexa.h"
+
+namespace doctor {
+
+void AddMachineFacts(FactList& facts) {
+    const driver_binding::Description machine = driver_binding::Describe();
+    facts.Text("machine", machine.given ? machine.what
+                                        : "not said: this driver-access DLL does not describe itself "
+                                          "(the maker's does not)");
+    if (!machine.refused.empty())
+        facts.Text("machine_refused", machine.refused);
+}
+
+}  // namespace doctor
 
 namespace commands {
 
@@ -50,7 +65,7 @@ void AddScanSection(Report& report, const ScanFacts& scan) {
         .Number("functions_found", scan.found)
         .List("unreached_functions", unreached);
     if (!unreached.empty())
-        facts.Text("opt_in", std::string(inspect::PeerBusesSetting()) + "=1 scans their buses too");
+        facts.Text("opt_in", std::string(quorel::settings::kScanPeerBuses) + "=1 scans their buses too");
     std::vector<std::string> unscanned;
     for (const inspect::UnscannedFunction& f : scan.unscanned)
         unscanned.push_back(FunctionText(f.at));

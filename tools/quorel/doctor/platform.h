@@ -21,6 +21,10 @@ std::string AddCardPlatformFacts(FactList& card, const quorel::inspect::Function
 // What the platform suspects when no card opens (kernel lockdown), or "".
 std::string PlatformHint();
 
+// For the platforms' sections: "machine", what the driver-access library
+// says it simulates, and "machine_refused", why it refused that.
+void AddMachineFacts(FactList& facts);
+
 }  // namespace doctor
 
 #endif  // QUOREL_TOOLS_DOCTOR_PLATFORM_H

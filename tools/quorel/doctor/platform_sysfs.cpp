@@ -6,12 +6,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "cli.h"
 #include "doctor/platform.h"
+#include "driver_binding.h"
+#include "settings/settings.h"
 
 namespace doctor {
 
@@ -19,13 +20,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Where the sysfs backend looks, as it reads it: QUOREL_SYSFS_ROOT, else /sys.
-std::string Root() {
-    const char* root = std::getenv("QUOREL_SYSFS_ROOT");
-    return root && *root ? root : "/sys";
+// Where the sysfs backend looks, as it says.
+const std::string& Root() {
+    static const std::string root = driver_binding::Describe().what;
+    return root;
 }
 
-std::string DevicesDir() { return Root() + "/bus/pci/devices"; }
+std::string DevicesDir() { return Root() + quorel::settings::kSysfsFunctionsFolder; }
 
 std::string FunctionDir(const quorel::inspect::Location& at) {
     return DevicesDir() + "/0000:" + cli::AddressText(at);

@@ -1,15 +1,11 @@
 // `quorel doctor` on Windows: which Quorel and driver-access DLLs the
 // loader would take, from where, of which machine type and version, and
 // what the driver-access DLL says it simulates.
-#include <windows.h>
-
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "dll_facts.h"
 #include "doctor/platform.h"
-#include "ulvexa.h"
 #include "driver_binding.h"
 
 namespace doctor {
@@ -44,35 +40,6 @@ bool IsStandIn(const std::string& path) {
     return dll_facts::Describe(path).description.rfind(kStandInDescription, 0) == 0;
 }
 
-// DescribeUlvexa's whole line, asked again with room for it when cut.
-std::string Description(DescribeUlvexaFunction describe) {
-    std::string line(MAX_PATH, '\0');
-    uint32_t length = describe(line.data(), static_cast<uint32_t>(line.size()));
-    if (length >= line.size()) {
-        line.assign(length + 1, '\0');
-        length = describe(line.data(), static_cast<uint32_t>(line.size()));
-    }
-    line.resize(std::min<size_t>(length, line.size() - 1));
-    return line;
-}
-
-// The machine the driver-access DLL simulates and why it refused it, as
-// the native doctor shows them, when the DLL says (the stand-in does).
-void AddMachineFacts(FactList& facts, void* module) {
-    const FARPROC found = GetProcAddress(static_cast<HMODULE>(module), "DescribeUlvexa");
-    if (!found) {
-        facts.Text("machine",
-                   "not said: this driver-access DLL does not describe itself (the maker's does not)");
-        return;
-    }
-    const std::string line = Description(reinterpret_cast<DescribeUlvexaFunction>(
-        reinterpret_cast<void*>(found)));
-    const size_t tab = line.find('\t');
-    facts.Text("machine", line.substr(0, tab));
-    if (tab != std::string::npos)
-        facts.Text("machine_refused", line.substr(tab + 1));
-}
-
 }  // namespace
 
 std::string AddPlatformSections(Report& report) {
@@ -88,7 +55,7 @@ std::string AddPlatformSections(Report& report) {
         .Text("loaded", driver.loaded ? driver.path : "no: " + driver.why);
     if (driver.loaded) {
         facts.Flag("stand_in", IsStandIn(driver.path)).List("missing_functions", driver.missing);
-        AddMachineFacts(facts, driver.module);
+        AddMachineFacts(facts);
     }
     std::string reason;
     return driver.Usable(reason) ? "" : reason;

@@ -1,6 +1,6 @@
 // about.txt of `quorel snapshot`: what the snapshot was taken on, one
-// "key: value" line each. The replay reads the "windows: " line's first
-// word as the version to report.
+// "key: value" line each. The replay reads the windows line's first word
+// (settings::kSnapshotWindowsKey) as the version to report.
 #include <cstdio>
 #include <string>
 
@@ -8,6 +8,7 @@
 #include "platform/windows_api.h"
 #include "quiet_stdout.h"
 #include "quorel.h"
+#include "settings/settings.h"
 #include "snapshot/files.h"
 
 #ifdef _WIN32
@@ -42,8 +43,8 @@ std::string WindowsLine() {
     OSVERSIONINFOW info{};
     info.dwOSVersionInfoSize = sizeof(info);
     if (!GetVersionExW(&info))
-        return "windows: unknown (GetVersionExW failed)";
-    return "windows: " + std::to_string(info.dwMajorVersion) + "." +
+        return std::string(quorel::settings::kSnapshotWindowsKey) + "unknown (GetVersionExW failed)";
+    return quorel::settings::kSnapshotWindowsKey + std::to_string(info.dwMajorVersion) + "." +
            std::to_string(info.dwMinorVersion) + " (build " + std::to_string(info.dwBuildNumber) +
            ", platform " + std::to_string(info.dwPlatformId) + ", \"" + Narrow(info.szCSDVersion) +
            "\"; GetVersionExW)";

@@ -10,6 +10,7 @@
 #include "api/inspect.h"
 #include "cli.h"
 #include "quorel.h"
+#include "settings/settings.h"
 #include "snapshot/files.h"
 
 namespace snapshot {
@@ -72,9 +73,9 @@ std::string CardsText(bool registers) {
 }  // namespace
 
 std::string MachineText(const quorel::inspect::ConfigCapture& capture, bool registers) {
-    std::string text =
-        "# Written by quorel snapshot: each function's configuration space as the\n"
-        "# driver-access library read it. Replay with QUOREL_SIM_SNAPSHOT=<this folder>.\n";
+    std::string text = "# Written by quorel snapshot: each function's configuration space as the\n"
+                       "# driver-access library read it. Replay with " +
+                       std::string(quorel::settings::kSimSnapshot) + "=<this folder>.\n";
     if (!capture.driver_opened)
         return text + "fail-init\n";
     for (const quorel::inspect::FunctionConfig& f : capture.functions)

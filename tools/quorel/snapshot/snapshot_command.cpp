@@ -7,12 +7,15 @@
 #include "api/inspect.h"
 #include "commands.h"
 #include "scan_diagnosis.h"
+#include "settings/settings.h"
 #include "snapshot/files.h"
 #include "text_encoding.h"
 
 namespace commands {
 
 namespace {
+
+namespace settings = quorel::settings;
 
 bool WriteFile(const std::filesystem::path& folder, const char* name, const std::string& bytes) {
     const std::filesystem::path path = folder / name;
@@ -28,7 +31,8 @@ bool WriteFile(const std::filesystem::path& folder, const char* name, const std:
 // The files of an earlier snapshot in the folder, "about.txt, machine.txt".
 std::string EarlierSnapshot(const std::filesystem::path& folder) {
     std::string files;
-    for (const char* name : {snapshot::kAboutFile, snapshot::kMachineFile, snapshot::kRegistryFile}) {
+    for (const char* name :
+         {settings::kSnapshotAboutFile, settings::kSnapshotMachineFile, settings::kSnapshotRegistryFile}) {
         std::error_code error;
         if (std::filesystem::exists(folder / name, error))
             files += (files.empty() ? "" : ", ") + std::string(name);
@@ -61,9 +65,9 @@ int Snapshot(const cli::Args& args) {
     quorel::inspect::Annotate();
     const std::string registry = snapshot::RegistryBytes();
     const std::string machine = snapshot::MachineText(capture, args.registers);
-    if (!WriteFile(folder, snapshot::kMachineFile, machine) ||
-        !WriteFile(folder, snapshot::kRegistryFile, registry) ||
-        !WriteFile(folder, snapshot::kAboutFile, snapshot::AboutText(capture)))
+    if (!WriteFile(folder, settings::kSnapshotMachineFile, machine) ||
+        !WriteFile(folder, settings::kSnapshotRegistryFile, registry) ||
+        !WriteFile(folder, settings::kSnapshotAboutFile, snapshot::AboutText(capture)))
         return cli::kExitFailure;
     std::printf("quorel snapshot: %zu functions%s written to %s\n", capture.functions.size(),
                 capture.driver_opened ? "" : " (the driver did not initialise)",

@@ -20,8 +20,6 @@ constexpr uint32_t kBarIoSpace = 0x1;
 constexpr uint32_t kBarMemTypeMask = 0x6;
 constexpr uint32_t kBarMemType64 = 0x4;
 constexpr uint32_t kBarMemAddressMask = 0xFFFFFFF0;
-// What a configuration read returns when no function claims the cycle.
-constexpr uint32_t kNobodyAnswers = 0xFFFFFFFF;
 
 // The card: one vendor ID, two board variants told apart by the device ID,
 // each decoding a memory window of its own size behind BAR0.

@@ -50,8 +50,8 @@ bool MachineLoader::ReadFile(const std::string& path, std::string* text, std::st
 }
 
 LoadedMachine MachineLoader::Load() {
-    const std::string own = GetEnvironment(kMachineVariable);
-    const std::string snapshot = GetEnvironment(process_env::kSnapshotVariable);
+    const std::string own = GetEnvironment(kSimMachine);
+    const std::string snapshot = GetEnvironment(kSimSnapshot);
     if (own.empty() && snapshot.empty())
         return Parse(kDefaultMachineText, kDefaultMachineName, "the default machine");
     if (!own.empty())
@@ -60,7 +60,7 @@ LoadedMachine MachineLoader::Load() {
     const std::string problem = process_env::SnapshotProblem();  // said there
     if (!problem.empty())
         return Refused(source, problem, true);
-    return LoadFile(process_env::SnapshotFile(process_env::kSnapshotMachine), source);
+    return LoadFile(process_env::SnapshotFile(settings::kSnapshotMachineFile), source);
 }
 
 LoadedMachine MachineLoader::LoadFile(const std::string& path, const std::string& source) {

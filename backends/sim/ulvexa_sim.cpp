@@ -2,8 +2,6 @@
 // machine instead of a kernel driver, and DescribeUlvexa, which names that
 // machine. The same source is the native static library and, on Windows,
 // Ulvexa32.dll / Ulvexa64.dll.
-#include <algorithm>
-#include <cstring>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -14,13 +12,19 @@
 #include "environment.h"
 #include "machine.h"
 #include "machine_loader.h"
-#include "process_env/utf8.h"
-#include "simulated_machine.h"
 #include "simulator_reset.h"
 
 namespace quorel::sim {
 
 namespace {
+
+// What the last load simulates, as DescribeUlvexa says it.
+struct MachineReport {
+    // "the default machine", "the machine file X", "the snapshot X".
+    std::string source;
+    // Why it was refused (InitializeUlvexa then fails); empty when it loaded.
+    std::string problem;
+};
 
 struct Simulator {
     std::mutex lock;
@@ -46,7 +50,7 @@ Simulator& Sim() {
 // driver again and again (every open does): what a load has to say is said
 // once, until the next load says something else.
 void Load(Simulator& sim) {
-    sim.log.SetTarget(GetEnvironment(kLogVariable));
+    sim.log.SetTarget(GetEnvironment(kSimLog));
     LoadedMachine loaded = sim.loader.Load();
     if (!loaded.note.empty() && loaded.note != sim.last_note)
         Complain(loaded.note);
@@ -83,24 +87,6 @@ void internal::ForgetMachines() {
     sim.last_note.clear();
     sim.driver_open = false;
 }
-
-MachineReport SimulatedMachine() {
-    Call call;
-    return call.sim.report;
-}
-
-namespace {
-
-// DescribeUlvexa's line: the machine's source, and a tab and the refusal.
-std::string DescriptionLine() {
-    const MachineReport machine = SimulatedMachine();
-    std::string line = process_env::Printable(machine.source);
-    if (!machine.problem.empty())
-        line += "\t" + process_env::Printable(machine.problem);
-    return line;
-}
-
-}  // namespace
 
 }  // namespace quorel::sim
 
@@ -157,14 +143,11 @@ uint8_t ULVEXA_API PciCfgWrite(uint8_t bus, uint8_t device, uint8_t function, ui
     return result;
 }
 
+// The machine of the last load, loading it first when no call has yet.
 uint32_t ULVEXA_API DescribeUlvexa(char* text, uint32_t size) {
-    const std::string line = quorel::sim::DescriptionLine();
-    if (text && size > 0) {
-        const size_t copied = std::min<size_t>(line.size(), size - 1);
-        std::memcpy(text, line.data(), copied);
-        text[copied] = '\0';
-    }
-    return static_cast<uint32_t>(line.size());
+    Call call;
+    const quorel::sim::MachineReport& machine = call.sim.report;
+    return quorel::process_env::CopyDescription(machine.source, machine.problem, text, size);
 }
 
 }  // extern "C"

@@ -12,24 +12,21 @@
 #include <memory>
 #include <vector>
 
+#include "ulvexa.h"
+
 namespace quorel::sim {
 
 // The card's windows are sized from its IDs (hardware.h). Any other
 // function with a memory BAR0 gets a page, enough to poke at.
 constexpr uint64_t kWindowOther = 0x1000;
 
-// Extended configuration space as lspci -xxxx shows it; a plain PCI
-// function only has the first 256 bytes and reads 0 above them here.
-constexpr uint32_t kConfigSpaceSize = 0x1000;
-constexpr unsigned kMaxDevice = 31;
-constexpr unsigned kMaxFunction = 7;
-
-// Where a function sits: bus, device (0..31), function (0..7).
-struct Address {
-    uint8_t bus;
-    uint8_t device;
-    uint8_t function;
-};
+// Extended configuration space as lspci -xxxx shows it (the contract's
+// kConfigSpaceSize); a plain PCI function only has the first 256 bytes and
+// reads 0 above them here.
+using ulvexa::Address;
+using ulvexa::kConfigSpaceSize;
+using ulvexa::kMaxDevice;
+using ulvexa::kMaxFunction;
 
 // A failing configuration read: every read at that offset, or only the
 // nth one (counted from 1 since the machine was loaded). The function need

@@ -23,7 +23,7 @@ void CallLog::SetTarget(const std::string& target) {
 void CallLog::Line(const char* text) {
     if (!On())
         return;
-    if (target_ == kLogToStderr) {
+    if (target_ == settings::kToStderr) {
         std::fprintf(stderr, "%s\n", text);
         std::fflush(stderr);
         return;

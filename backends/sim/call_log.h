@@ -15,8 +15,6 @@
 
 namespace quorel::sim {
 
-constexpr char kLogToStderr[] = "stderr";
-
 class CallLog {
 public:
     // target: empty (no log), "stderr", or a file to append to.

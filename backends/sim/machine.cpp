@@ -20,12 +20,6 @@ Address FromKey(uint32_t key) {
                    static_cast<uint8_t>(key & kMaxFunction)};
 }
 
-// What a configuration cycle can carry: 5 bits of device, 3 of function,
-// and an offset inside the extended configuration space.
-bool IsValidAccess(const Address& at, uint16_t offset) {
-    return at.device <= kMaxDevice && at.function <= kMaxFunction && offset < kConfigSpaceSize;
-}
-
 }  // namespace
 
 uint32_t Function::Dword(uint16_t offset) const {
@@ -91,16 +85,16 @@ bool Machine::ReadFails(const Address& at, uint16_t offset) {
 }
 
 bool Machine::Read(const Address& at, uint16_t offset, uint32_t* value) {
-    if (!IsValidAccess(at, offset) || ReadFails(at, offset))
+    if (!ulvexa::CanCarry(at, offset) || ReadFails(at, offset))
         return false;
     const Function* function = Find(at);
     // Nobody claims the cycle: the bus returns all ones.
-    *value = function ? function->Dword(offset) : kNobodyAnswers;
+    *value = function ? function->Dword(offset) : ulvexa::kNobodyAnswers;
     return true;
 }
 
 bool Machine::Write(const Address& at, uint16_t offset, uint32_t value) {
-    if (!IsValidAccess(at, offset))
+    if (!ulvexa::CanCarry(at, offset))
         return false;
     if (Function* function = Find(at)) {
         uint8_t* dword = function->config.data() + (offset & kDwordAlignMask);
