@@ -1,11 +1,11 @@
 #include "fuzz_world.h"
 
-#include <array>
 #include <cstdio>
 #include <cwchar>
 #include <set>
-#include <vector>
 
+#include "card_facts.h"
+#include "machine_text.h"
 #include "pci/pci_regs.h"
 
 namespace fuzz {
@@ -13,18 +13,14 @@ namespace fuzz {
 namespace {
 
 using namespace quorel::pci;
+using test_support::MachineBuilder;
+using test_support::SimFunction;
 
 constexpr size_t kMaxFunctions = 32;
 constexpr unsigned kBusMask = 7;
-constexpr unsigned kConfigBytes = 256;
-constexpr unsigned kRowBytes = 16;
-constexpr uint16_t kCardVendor = 0x6A5D;
-constexpr uint16_t kType1 = 0x0101;
-constexpr uint16_t kType2 = 0x494F;
 constexpr uint16_t kOtherVendor = 0x8086;
 constexpr uint32_t kFirstWindow = 0xE0000000;
 constexpr uint32_t kWindowStep = 0x400000;
-constexpr unsigned kBoardIdOffset = 0x18;
 constexpr uint8_t kRevision = 0x01;
 constexpr uint32_t kAbsentIds[] = {0xFFFFFFFF, 0x00000000, 0x0000FFFF, 0xFFFF0000};
 constexpr wchar_t kClassGuid[] = L"{4d36e97d-e325-11ce-bfc1-08002be10318}";
@@ -81,14 +77,9 @@ struct FunctionPlan {
     uint32_t window;  // the physical base a card's BAR0 would decode
 };
 
-using Config = std::array<uint8_t, kConfigBytes>;
-
-void Put(Config& c, unsigned offset, uint32_t value, unsigned bytes) {
-    for (unsigned i = 0; i < bytes; ++i)
-        c[offset + i] = static_cast<uint8_t>(value >> (8 * i));
+unsigned Word(const FunctionConfig& c, unsigned offset) {
+    return c.bytes[offset] | c.bytes[offset + 1] << 8;
 }
-
-unsigned Word(const Config& c, unsigned offset) { return c[offset] | c[offset + 1] << 8; }
 
 FunctionPlan ReadPlan(Bytes& in, size_t index) {
     FunctionPlan s{};
@@ -111,7 +102,7 @@ bool IsCard(const FunctionPlan& s) {
     return s.kind == kType1Card || s.kind == kType2Card || s.kind == kOtherCard;
 }
 
-void PutBar(Config& c, const FunctionPlan& s, uint32_t previous_window) {
+void PutBar(SimFunction& f, const FunctionPlan& s, uint32_t previous_window) {
     static constexpr uint32_t kFlags[] = {0, 0x8, 0x1, 0, 0, 0x4, 0x4, 0};
     const uint8_t choice = s.args[0] & 7;
     uint32_t bar0 = (choice == kShared ? previous_window : s.window) | kFlags[choice];
@@ -119,109 +110,80 @@ void PutBar(Config& c, const FunctionPlan& s, uint32_t previous_window) {
         bar0 = 0;
     if (choice == kAllOnes)
         bar0 = 0xFFFFFFFF;
-    Put(c, kBar0, bar0, 4);
-    Put(c, kBar0 + 4, choice == kAbove4G ? 1 : 0, 4);  // the upper half of a 64-bit BAR0
+    f.Bar(0, bar0).Bar(1, choice == kAbove4G ? 1 : 0);  // the upper half of a 64-bit BAR0
 }
 
-void PutIdentity(Config& c, uint16_t vendor, uint16_t device, uint32_t class_code, uint8_t layout) {
-    Put(c, kVendorId, static_cast<uint32_t>(device) << 16 | vendor, 4);
-    Put(c, kCommand, 0x0006, 2);  // memory space and bus master enabled
-    Put(c, kClassRevision, class_code << 8 | kRevision, 4);
-    Put(c, kHeaderType, layout, 1);
-    Put(c, kSubsystem, static_cast<uint32_t>(device) << 16 | vendor, 4);
-    Put(c, kInterruptLine, 0x010B, 2);  // line 11, pin A
+void PutIdentity(SimFunction& f, uint16_t vendor, uint16_t device, uint32_t class_code, uint8_t layout) {
+    f.Ids(vendor, device).Byte(kClassRevision, kRevision).Class(class_code).Header(layout);
+    f.Dword(kCommand, 0x0006);  // memory space and bus master enabled
+    f.Dword(kSubsystem, static_cast<uint32_t>(device) << 16 | vendor);
+    f.Dword(kInterruptLine, 0x010B);  // line 11, pin A
 }
 
-void PutBridge(Config& c, uint16_t vendor, uint16_t device, unsigned primary, unsigned secondary,
+void PutBridge(SimFunction& f, uint16_t vendor, uint16_t device, unsigned primary, unsigned secondary,
                unsigned subordinate) {
-    PutIdentity(c, vendor, device, 0x060400, 1);
-    Put(c, kBusNumbers, primary | secondary << 8 | subordinate << 16, 3);
+    PutIdentity(f, vendor, device, 0x060400, 1);
+    f.BusNumbers(primary, secondary, subordinate);
 }
 
-void PutCard(Config& c, const FunctionPlan& s, uint16_t device, uint32_t previous_window) {
-    PutIdentity(c, kCardVendor, device, 0x118000, 0);
-    PutBar(c, s, previous_window);
+void PutCard(SimFunction& f, const FunctionPlan& s, uint16_t device, uint32_t previous_window) {
+    PutIdentity(f, test_card::kVendorId, device, 0x118000, 0);
+    PutBar(f, s, previous_window);
 }
 
-Config MakeConfig(const FunctionPlan& s, uint32_t previous_window) {
-    Config c{};
+void PutFunction(SimFunction& f, const FunctionPlan& s, uint32_t previous_window) {
     const uint8_t* a = s.args;
     const uint16_t id = static_cast<uint16_t>(a[0] << 8 | a[1]);
     switch (s.kind) {
-    case kOrdinary: PutIdentity(c, kOtherVendor, id, 0x020000, 0); break;
-    case kType1Card: PutCard(c, s, kType1, previous_window); break;
-    case kType2Card: PutCard(c, s, kType2, previous_window); break;
+    case kOrdinary: PutIdentity(f, kOtherVendor, id, 0x020000, 0); break;
+    case kType1Card: PutCard(f, s, test_card::kDeviceIdType1, previous_window); break;
+    case kType2Card: PutCard(f, s, test_card::kDeviceIdType2, previous_window); break;
     case kBridge:
-        PutBridge(c, kOtherVendor, 0x244E, a[0], (a[1] & 0x80) ? a[1] : a[1] & kBusMask, a[2]);
+        PutBridge(f, kOtherVendor, 0x244E, a[0], (a[1] & 0x80) ? a[1] : a[1] & kBusMask, a[2]);
         break;
-    case kUnnumberedBridge: PutBridge(c, kOtherVendor, 0x244E, 0, 0, 0); break;
-    case kLoopBridge: PutBridge(c, kOtherVendor, 0x244E, s.bus, s.bus, s.bus); break;
-    case kCardBus: PutIdentity(c, 0x1180, 0x0476, 0x060700, 2); break;
-    case kUnfollowedBridge: PutBridge(c, 0x8086, 0x84CA, a[0], a[1], a[2]); break;
-    case kAbsent:
-        Put(c, kVendorId, kAbsentIds[a[0] & 3], 4);
-        Put(c, kHeaderType, a[1], 1);
-        break;
-    case kBridgeClassOnLayout0: PutIdentity(c, kOtherVendor, id, 0x060400, 0); break;
-    case kOtherClassOnLayout1: PutIdentity(c, kOtherVendor, id, 0x020000, 1); break;
-    case kOddLayout: PutIdentity(c, kOtherVendor, 0x1111, 0x060400, a[2] & 0x7F); break;
-    case kHostBridge: PutIdentity(c, kOtherVendor, 0x29C0, 0x060000, 0); break;
-    case kOtherCard: PutCard(c, s, static_cast<uint16_t>(a[1] << 8 | a[2]), previous_window); break;
-    case kBridgeToRoot: PutBridge(c, kOtherVendor, 0x244E, s.bus, 0, a[2]); break;
+    case kUnnumberedBridge: PutBridge(f, kOtherVendor, 0x244E, 0, 0, 0); break;
+    case kLoopBridge: PutBridge(f, kOtherVendor, 0x244E, s.bus, s.bus, s.bus); break;
+    case kCardBus: PutIdentity(f, 0x1180, 0x0476, 0x060700, 2); break;
+    case kUnfollowedBridge: PutBridge(f, 0x8086, 0x84CA, a[0], a[1], a[2]); break;
+    case kAbsent: f.Dword(kVendorId, kAbsentIds[a[0] & 3]).Header(a[1]); break;
+    case kBridgeClassOnLayout0: PutIdentity(f, kOtherVendor, id, 0x060400, 0); break;
+    case kOtherClassOnLayout1: PutIdentity(f, kOtherVendor, id, 0x020000, 1); break;
+    case kOddLayout: PutIdentity(f, kOtherVendor, 0x1111, 0x060400, a[2] & 0x7F); break;
+    case kHostBridge: PutIdentity(f, kOtherVendor, 0x29C0, 0x060000, 0); break;
+    case kOtherCard: PutCard(f, s, static_cast<uint16_t>(a[1] << 8 | a[2]), previous_window); break;
+    case kBridgeToRoot: PutBridge(f, kOtherVendor, 0x244E, s.bus, 0, a[2]); break;
     default:
-        PutIdentity(c, static_cast<uint16_t>(a[0] << 8 | a[1]), id, a[2] << 16, a[2] >> 5);
+        PutIdentity(f, static_cast<uint16_t>(a[0] << 8 | a[1]), id, a[2] << 16, a[2] >> 5);
         break;
     }
     if (s.multi)
-        c[kHeaderType] |= kHeaderMultiFunction;
-    return c;
+        f.Header(f.config().bytes[kHeaderType] | kHeaderMultiFunction);
 }
 
-std::string AddressText(const FunctionPlan& s) {
-    char text[16];
-    std::snprintf(text, sizeof(text), "%02x:%02x.%x", s.bus, s.device, s.function);
-    return text;
-}
-
-void AppendFunction(std::string& out, const FunctionPlan& s, const Config& c) {
-    out += AddressText(s) + " fuzz\n";
-    char row[8];
-    for (unsigned offset = 0; offset < kConfigBytes; offset += kRowBytes) {
-        std::snprintf(row, sizeof(row), "%02x:", offset);
-        out += row;
-        for (unsigned i = 0; i < kRowBytes; ++i) {
-            std::snprintf(row, sizeof(row), " %02x", c[offset + i]);
-            out += row;
-        }
-        out += '\n';
-    }
-}
-
-void AppendDirectives(std::string& out, const FunctionPlan& s) {
+void AddDirectives(MachineBuilder& machine, const FunctionPlan& s) {
+    const std::string at = test_support::LocationText(s.bus, s.device, s.function);
     char line[64];
     if (s.fail) {
-        std::snprintf(line, sizeof(line), "fail-read %s 0x%02x", AddressText(s).c_str(),
-                      s.fail & 0xFC);
-        out += line;
-        out += (s.fail & 3) ? " " + std::to_string(s.fail & 3) + "\n" : "\n";
+        std::snprintf(line, sizeof(line), "fail-read %s 0x%02x", at.c_str(), s.fail & 0xFC);
+        machine.Directive(line + ((s.fail & 3) ? " " + std::to_string(s.fail & 3) : ""));
     }
     if (!s.first_here || !IsCard(s))
         return;
-    std::snprintf(line, sizeof(line), "window %s 0x%x %02x\n", AddressText(s).c_str(), kBoardIdOffset,
+    std::snprintf(line, sizeof(line), "window %s 0x%x %02x", at.c_str(), test_card::kBoardIdOffset,
                   s.args[1]);
-    out += line;
+    machine.Directive(line);
     if (s.args[2] & 1)
-        out += "refuse-map " + AddressText(s) + "\n";
+        machine.Directive("refuse-map " + at);
 }
 
 // The hardware-ID part of a key, as Windows files the function:
 // VEN_vvvv&DEV_dddd&SUBSYS_ssssvvvv&REV_rr.
-std::wstring HardwareId(const Config& c, bool no_subsystem) {
+std::wstring HardwareId(const FunctionConfig& c, bool no_subsystem) {
     const unsigned subsystem_vendor = no_subsystem ? 0 : Word(c, kSubsystem);
     const unsigned subsystem = no_subsystem ? 0 : Word(c, kSubsystem + 2);
     wchar_t id[kPathChars];
     std::swprintf(id, kPathChars, L"VEN_%04X&DEV_%04X&SUBSYS_%04X%04X&REV_%02X", Word(c, kVendorId),
-                  Word(c, kVendorId + 2), subsystem, subsystem_vendor, c[kClassRevision]);
+                  Word(c, kVendorId + 2), subsystem, subsystem_vendor, c.bytes[kClassRevision]);
     return id;
 }
 
@@ -245,7 +207,7 @@ std::wstring LocationText(const FunctionPlan& s, bool windows6) {
     return text;
 }
 
-void AppendNtInstance(RegText& reg, const FunctionPlan& s, const Config& c, bool windows6, wchar_t tag) {
+void AppendNtInstance(RegText& reg, const FunctionPlan& s, const FunctionConfig& c, bool windows6, wchar_t tag) {
     const std::wstring key = L"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\PCI\\" +
                              HardwareId(c, s.registry & kNoSubsystem) + L"\\" + KeyName(s, tag);
     reg.Key(key);
@@ -260,7 +222,7 @@ void AppendNtInstance(RegText& reg, const FunctionPlan& s, const Config& c, bool
         reg.Key(key + L"\\Control");
 }
 
-void Append9xEntry(RegText& reg, const FunctionPlan& s, const Config& c, wchar_t tag) {
+void Append9xEntry(RegText& reg, const FunctionPlan& s, const FunctionConfig& c, wchar_t tag) {
     wchar_t instance[kPathChars];
     std::swprintf(instance, kPathChars, L"\\BUS_%02X&DEV_%02X&FUNC_%02X", s.bus, s.device,
                   s.function);
@@ -276,7 +238,7 @@ void Append9xEntry(RegText& reg, const FunctionPlan& s, const Config& c, wchar_t
     reg.Text(L"ClassGUID", kClassGuid);
 }
 
-void AppendEntries(World& world, const FunctionPlan& s, const Config& c) {
+void AppendEntries(World& world, const FunctionPlan& s, const FunctionConfig& c) {
     if (!(s.registry & kEntry))
         return;
     const unsigned copies = (s.registry & kTwice) ? 2 : 1;
@@ -309,21 +271,23 @@ World MakeWorld(const uint8_t* data, size_t size) {
     bool fail_init = false;
     ReadSettings(in, world, &fail_init);
     std::set<unsigned> taken;
-    std::string directives = fail_init ? "fail-init\n" : "";
+    MachineBuilder machine;
+    if (fail_init)
+        machine.Directive("fail-init");
     uint32_t previous_window = 0;
     for (size_t index = 0; index < kMaxFunctions && !in.empty(); ++index) {
         FunctionPlan s = ReadPlan(in, index);
         s.first_here = taken.insert(s.bus << 8 | s.device << 3 | s.function).second;
-        AppendDirectives(directives, s);
+        AddDirectives(machine, s);
         if (!s.first_here)
             continue;
-        const Config config = MakeConfig(s, previous_window);
-        AppendFunction(world.machine, s, config);
-        AppendEntries(world, s, config);
+        SimFunction& function = machine.AddBlank(s.bus, s.device, s.function);
+        PutFunction(function, s, previous_window);
+        AppendEntries(world, s, function.config());
         if (IsCard(s))
             previous_window = s.window;
     }
-    world.machine += directives;
+    world.machine = machine.Text();
     return world;
 }
 

@@ -4,9 +4,8 @@
 #define QUOREL_FUZZ_ONE_RECORD_H
 
 #include <cstdint>
-#include <cstring>
 
-#include "pci/device_list.h"
+#include "hand_made_list.h"
 
 namespace fuzz {
 
@@ -22,9 +21,6 @@ class OneRecordList {
 public:
     OneRecordList(uint16_t vendor, uint16_t device, const PciAddress& at, int32_t os_family,
                   bool utf8_locale);
-    ~OneRecordList();
-    OneRecordList(const OneRecordList&) = delete;
-    OneRecordList& operator=(const OneRecordList&) = delete;
 
     quorel::DeviceRecord& record() { return record_; }
     // What every lookup must leave: no registry handle open, every text
@@ -32,9 +28,8 @@ public:
     void CheckLookup() const;
 
 private:
-    quorel::BusNode bus_{};
-    quorel::DeviceRecord record_{};
-    uint8_t config_[256]{};
+    test_support::HandMadeList list_;
+    quorel::DeviceRecord& record_;
 };
 
 }  // namespace fuzz

@@ -15,7 +15,11 @@
 #    native Windows layer is reached through platform/windows_api.h alone);
 #  - native_winapi/ and process_env/ include nothing of src/ but
 #    platform/windows_api.h;
-#  - no build file outside tests/ names a file of tests/ (fuzz/ included);
+#  - no build file outside tests/ names a file of tests/ (fuzz/ and testkit/
+#    included);
+#  - the product includes nothing of testkit/ (what tests and fuzzers build
+#    their inputs with: no header of its names) and no build file of it
+#    names testkit/ or its libraries;
 #  - no C or C++ file outside tests/ spells a QUOREL_ name in a string
 #    literal but settings/settings.h, where every setting is named once.
 #    Comments may name a setting, and tests spell the names themselves,
@@ -92,8 +96,14 @@ foreign_src_includes() {
 offend "src/ includes what is not the library's own" < <(foreign_src_includes)
 offend "native_winapi/ or process_env/ include src/ beyond platform/windows_api.h" < <(
   matches "#include +\"$layers" native_winapi process_env | { grep -v '"platform/windows_api.h"' || true; })
+product=(src settings backends native_winapi process_env tools bench examples)
 offend "build files outside tests/ use files of tests/" < <(
-  matches --include=CMakeLists.txt '^[^#]*tests/' CMakeLists.txt src backends native_winapi process_env tools bench examples fuzz)
+  matches --include=CMakeLists.txt '^[^#]*tests/' CMakeLists.txt "${product[@]}" fuzz testkit)
+testkit_headers=$(cd testkit && ls -- *.h | sed 's/\./\\./' | paste -sd'|')
+offend "the product includes testkit/ (for tests and fuzzers only)" < <(
+  matches "#include +\"($testkit_headers)\"" "${product[@]}")
+offend "build files of the product use testkit/ (for tests and fuzzers only)" < <(
+  matches --include=CMakeLists.txt '^[^#]*(testkit/|quorel_testkit)' "${product[@]}")
 
 # The string literals holding QUOREL_ in the C and C++ files outside
 # tests/ (and build trees), comments and character literals skipped.

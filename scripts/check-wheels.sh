@@ -6,7 +6,7 @@
 #    environment, and the Python example and `python -m quorel` run from it
 #    against the simulated PC; load(driver="sysfs") takes the sysfs build;
 #  - the .nupkg's files, its id and version, each native DLL's format;
-#  - a classic .NET Framework project (tests/nuget) that imports the
+#  - a classic .NET Framework project (tests/dotnet/nuget) that imports the
 #    package's .targets, built with xbuild for Platform x86, x64 and AnyCPU:
 #    the files each build copies; the AnyCPU program run under mono.
 # Usage: scripts/check-wheels.sh [DIR]   (default build/package)
@@ -81,8 +81,8 @@ check_nupkg() {
 check_targets() {
   local platform=$1 app=$work/App; shift
   mkdir -p "$app"
-  sed "s/@VERSION@/$version/g" tests/nuget/ClassicApp.csproj >"$app/ClassicApp.csproj"
-  cp tests/nuget/Program.cs "$app/"
+  sed "s/@VERSION@/$version/g" tests/dotnet/nuget/ClassicApp.csproj >"$app/ClassicApp.csproj"
+  cp tests/dotnet/nuget/Program.cs "$app/"
   # Debian's mono has no reference assemblies: the project compiles against
   # the runtime's own.
   if ! (cd "$app" && xbuild /nologo /v:quiet /p:Platform="$platform" /p:_TargetFrameworkDirectories=/usr/lib/mono/4.5/ \

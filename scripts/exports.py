@@ -23,8 +23,8 @@ CSHARP_TYPES = {"out int": "int*", "int[]": "int*", "[Out] int[]": "int*"}  # th
 # Copies that give argument sizes only, by name: (file, pattern, bytes per
 # unit, whether every export must be there).
 SIZE_COPIES = [
-    ("tests/wine/e2e_support.c", r'\{"(Quorel_\w+)", (\d+), offsetof', 1, True),
-    ("tests/wine/e2e_stack.c", r'\{"(Quorel_\w+)", (\d+), \{', 4, False),
+    ("tests/api/e2e/e2e_support.c", r'\{"(Quorel_\w+)", (\d+), offsetof', 1, True),
+    ("tests/api/e2e/e2e_stack.c", r'\{"(Quorel_\w+)", (\d+), \{', 4, False),
     ("bench/wine_timing.c", r'RESOLVE\(\w+, \w+, "(Quorel_\w+)", (\d+)', 1, False),
 ]
 

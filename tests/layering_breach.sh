@@ -7,7 +7,7 @@ trap 'rm -rf "$work"' EXIT
 failures=0
 while read -r file planted; do
   rm -rf "$work/tree" && mkdir "$work/tree"
-  cp -r "$root"/{CMakeLists.txt,src,include,settings,backends,native_winapi,process_env,tools,bench,examples,fuzz} "$work/tree"
+  cp -r "$root"/{CMakeLists.txt,src,include,settings,backends,native_winapi,process_env,tools,bench,examples,fuzz,testkit} "$work/tree"
   echo "$planted" >>"$work/tree/$file"
   out=$(bash "$root/scripts/check-layers.sh" "$work/tree") && out="passed"
   grep -qF "$file" <<<"$out" || { echo "$planted in $file not caught: $out"; failures=$((failures + 1)); }
@@ -15,7 +15,7 @@ done <<'CASES'
 src/pci/bus_scan.cpp #include "backends/sim/environment.h"
 src/pci/bus_scan.cpp #include "machine.h"
 src/registry/annotate.cpp #include "native_winapi/controls/fake_registry.h"
-src/api/card_state.cpp #include "tests/support/card_facts.h"
+src/api/card_state.cpp #include "tests/support/test_files.h"
 src/api/card_state.cpp #include "process_env/process_env.h"
 native_winapi/windows.cpp #include "pci/config_access.h"
 backends/sim/machine.cpp #include "api/card_regs.h"
@@ -25,5 +25,8 @@ tools/quorel/doctor/report.cpp #include "card_regs.h"
 bench/discovery_bench.cpp #include "../src/api/card_state.h"
 tools/quorel/main.cpp const char* kLog = "QUOREL_SIM_LOG";
 src/trace/writer.cpp const wchar_t* kName = L"QUOREL_TRACE";
+backends/sim/machine.cpp #include "machine_text.h"
+tools/quorel/CMakeLists.txt target_link_libraries(quorel PRIVATE quorel_testkit)
+testkit/CMakeLists.txt target_include_directories(quorel_testkit PUBLIC ${PROJECT_SOURCE_DIR}/tests/support)
 CASES
 exit $(( failures > 0 ))

@@ -112,15 +112,20 @@ protected:
             ASSERT_NO_FATAL_FAILURE(CheckSingleCard(result, fault));
     }
 
-    // The calls of an open without fault, in the call log.
-    std::string CallsWithoutFault() {
+    // First an open without fault: the sweeps take their faults from its
+    // driver calls (in the call log) and its registry calls.
+    void SetUp() override {
+        SCOPED_TRACE("the open without fault");
         log_path_ = test_support::StartSimLog();
-        EXPECT_NO_FATAL_FAILURE(OpenWith({}));
+        ASSERT_NO_FATAL_FAILURE(OpenWith({}));
         test_support::StopSimLog();
-        return test_support::ReadFile(log_path_);
+        clean_log_ = test_support::ReadFile(log_path_);
+        clean_calls_ = calls_;
     }
 
     uint64_t calls_ = 0;  // the registry calls of the last open
+    std::string clean_log_;     // the call log of the open without fault
+    uint64_t clean_calls_ = 0;  // and its registry calls
     std::string default_machine_ =
         test_support::ReadFile(test_support::SourcePath("backends/sim/machines/default.lspci"));
 
@@ -166,17 +171,16 @@ private:
 };
 
 TEST_P(OpenFaultSweep, EachDriverCallFailingAlone) {
-    const std::string log = CallsWithoutFault();
     std::vector<Fault> faults{{"fail-init", "", 0}};
-    for (const std::string& line : test_support::FailReadDirectives(test_support::ConfigReads(log)))
+    for (const std::string& line : test_support::FailReadDirectives(test_support::ConfigReads(clean_log_)))
         faults.push_back({line, "", 0});
-    const std::vector<uint64_t> mapped = test_support::MappedAddresses(log);
+    const std::vector<uint64_t> mapped = test_support::MappedAddresses(clean_log_);
     ASSERT_EQ(mapped.size(), multi() ? 3u : 1u);
     for (const quorel::DeviceRecord* r : CardsFound())
         for (uint64_t address : mapped)
             if ((r->bar[0] & test_card::kBarAddressMask) == address)
                 faults.push_back({"refuse-map " + At(r), At(r), 0});
-    ASSERT_EQ(faults.size(), 1 + test_support::ConfigReads(log).size() + mapped.size());
+    ASSERT_EQ(faults.size(), 1 + test_support::ConfigReads(clean_log_).size() + mapped.size());
     for (const Fault& fault : faults) {
         SCOPED_TRACE(fault.machine_line);
         EXPECT_NO_FATAL_FAILURE(OpenWith(fault));
@@ -186,10 +190,8 @@ TEST_P(OpenFaultSweep, EachDriverCallFailingAlone) {
 // The default Windows version and its registry; the annotation's own sweep
 // (tests/registry) goes through the other versions' lookups.
 TEST_P(OpenFaultSweep, EachRegistryCallFailingAlone) {
-    CallsWithoutFault();
-    const uint64_t calls = calls_;
-    ASSERT_GT(calls, 10u);
-    for (uint64_t n = 1; n <= calls; ++n) {
+    ASSERT_GT(clean_calls_, 10u);
+    for (uint64_t n = 1; n <= clean_calls_; ++n) {
         SCOPED_TRACE("registry call " + std::to_string(n));
         EXPECT_NO_FATAL_FAILURE(OpenWith({"", "", n}));
     }

@@ -8,8 +8,8 @@ trap 'rm -rf "$work"' EXIT
 failures=0
 while IFS='|' read -r file edit expect; do
   rm -rf "$work/tree" && mkdir "$work/tree"
-  (cd "$root" && cp -r --parents src/api include python/quorel dotnet/src tests/wine/e2e_support.c \
-    tests/wine/e2e_stack.c bench/wine_timing.c "$work/tree")
+  (cd "$root" && cp -r --parents src/api include python/quorel dotnet/src tests/api/e2e/e2e_support.c \
+    tests/api/e2e/e2e_stack.c bench/wine_timing.c "$work/tree")
   sed -i "$edit" "$work/tree/$file"
   out=$("${PYTHON:-python3}" "$root/scripts/exports.py" check "$work/tree") && out="passed"
   grep -qF "$expect" <<<"$out" || { echo "$file ($edit) not caught: $out"; failures=$((failures + 1)); }
@@ -24,6 +24,6 @@ dotnet/src/Imports.cs|s/_Quorel_out2@12/_Quorel_out2@8/|dotnet/src/Imports.cs X8
 dotnet/src/Imports.cs|s/int Quorel_in(int index);/int Quorel_in(double index);/|dotnet/src/Imports.cs X64: Quorel_in
 dotnet/src/NativeMethods.cs|s/int Quorel_open2()/int Quorel_openboards()/|dotnet/src/NativeMethods.cs: Quorel_open2: missing
 dotnet/src/NativeMethods.cs|s/NothingToActOn = 1/NothingToActOn = 0/|dotnet/src/NativeMethods.cs NothingToActOn: 0
-tests/wine/e2e_support.c|s/"Quorel_getvalidid2", 4/"Quorel_getvalidid2", 8/|tests/wine/e2e_support.c: Quorel_getvalidid2: declared 8 argument bytes
+tests/api/e2e/e2e_support.c|s/"Quorel_getvalidid2", 4/"Quorel_getvalidid2", 8/|tests/api/e2e/e2e_support.c: Quorel_getvalidid2: declared 8 argument bytes
 CASES
 exit $(( failures > 0 ))

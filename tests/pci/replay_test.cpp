@@ -5,8 +5,11 @@
 
 #include "lspci_listing.h"
 #include "scan_fixture.h"
+#include "test_files.h"
 
 namespace {
+
+using test_support::Count;
 
 std::set<std::string> FromScan() {
     std::set<std::string> out;
@@ -17,13 +20,6 @@ std::set<std::string> FromScan() {
         out.insert(ScanTest::LocationOf(r) + ids);
     }
     return out;
-}
-
-size_t Count(const std::string& text, const std::string& part) {
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
 }
 
 struct Dump {

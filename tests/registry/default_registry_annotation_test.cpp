@@ -37,21 +37,24 @@ void ClearAnnotations() {
     }
 }
 
-// One annotation from scratch, the nth registry call failing (0: none).
-std::vector<View> Annotate(const Style& style, uint64_t failing_call) {
+// One annotation from scratch, the nth registry call failing (0: none),
+// into *views; fails when the registry does not load or a key stays open.
+::testing::AssertionResult Annotate(const Style& style, uint64_t failing_call, std::vector<View>* views) {
+    views->clear();
     std::string error;
-    EXPECT_TRUE(fake_registry::LoadFile(test_support::SourcePath(std::string("backends/sim/machines/") + style.file), &error)) << error;
+    if (!fake_registry::LoadFile(test_support::SourcePath(std::string("backends/sim/machines/") + style.file), &error))
+        return ::testing::AssertionFailure() << error;
     ClearAnnotations();
     fake_registry::FailNthCall(failing_call);
     AnnotateFromRegistry();
-    EXPECT_EQ(fake_registry::OpenHandles(), 0) << "call " << failing_call;
-    std::vector<View> views;
     for (const DeviceRecord* r = device_list; r; r = r->next)
-        views.push_back({uint32_t(r->vendor_id) << 16 | r->device_id, r->hardware_key,
-                         std::to_string(r->registry_matched) + "|" + r->device_desc + "|" +
-                             r->hardware_key + "|" + r->config_manager_key + "|" +
-                             r->class_guid_text + "|" + std::to_string(r->class_guid.Data1)});
-    return views;
+        views->push_back({uint32_t(r->vendor_id) << 16 | r->device_id, r->hardware_key,
+                          std::to_string(r->registry_matched) + "|" + r->device_desc + "|" +
+                              r->hardware_key + "|" + r->config_manager_key + "|" +
+                              r->class_guid_text + "|" + std::to_string(r->class_guid.Data1)});
+    if (fake_registry::OpenHandles() != 0)
+        return ::testing::AssertionFailure() << fake_registry::OpenHandles() << " keys left open";
+    return ::testing::AssertionSuccess();
 }
 
 class DefaultRegistry : public ::testing::TestWithParam<Style> {
@@ -70,7 +73,9 @@ protected:
 };
 
 TEST_P(DefaultRegistry, AnnotatesEveryFunction) {
-    for (const View& v : Annotate(GetParam(), 0))
+    std::vector<View> views;
+    ASSERT_TRUE(Annotate(GetParam(), 0, &views));
+    for (const View& v : views)
         EXPECT_EQ(v.texts.substr(0, 2), "1|") << v.texts;
 }
 
@@ -90,11 +95,12 @@ bool PairedWithinItsIds(const View& changed, const std::vector<View>& good) {
 // On the NT family each call belongs to one record's lookup, so a failure
 // changes at most that record.
 TEST_P(DefaultRegistry, EachFailingCallCostsOnlyItsEntry) {
-    const std::vector<View> good = Annotate(GetParam(), 0);
+    std::vector<View> good, views;
+    ASSERT_TRUE(Annotate(GetParam(), 0, &good));
     const uint64_t calls = fake_registry::Calls();
     ASSERT_GT(calls, good.size());
     for (uint64_t n = 1; n <= calls; ++n) {
-        const std::vector<View> views = Annotate(GetParam(), n);
+        EXPECT_TRUE(Annotate(GetParam(), n, &views)) << "call " << n;
         size_t changed = 0;
         for (size_t i = 0; i < views.size(); ++i) {
             if (views[i] != good[i]) {

@@ -1,7 +1,6 @@
 #include "registry_fixture.h"
 
 #include "pci/config_access.h"
-#include "pci/pci_regs.h"
 #include "native_winapi/controls/fake_registry.h"
 #include "registry/annotate.h"
 
@@ -15,38 +14,8 @@ void RegistryTest::SetUp() {
 
 void RegistryTest::TearDown() {
     EXPECT_EQ(fake_registry::OpenHandles(), 0) << "a registry key was left open";
-    device_list = nullptr;
-    device_list_tail = &device_list;
     OsFamily = saved_family_;
     fake_registry::Reset();
-}
-
-DeviceRecord& RegistryTest::Add(uint8_t bus, uint8_t device, uint8_t function, uint16_t vendor,
-                                uint16_t device_id, uint16_t subsystem_vendor, uint16_t subsystem,
-                                uint8_t revision) {
-    BusNode* node = nullptr;
-    for (BusNode& b : buses_)
-        if (b.number == bus)
-            node = &b;
-    if (!node) {
-        node = &buses_.emplace_back();
-        node->number = bus;
-    }
-    std::array<uint8_t, 256>& config = configs_.emplace_back();
-    config[pci::kClassRevision] = revision;
-    config[pci::kSubsystem] = subsystem_vendor & 0xFF;
-    config[pci::kSubsystem + 1] = subsystem_vendor >> 8;
-    config[pci::kSubsystem + 2] = subsystem & 0xFF;
-    config[pci::kSubsystem + 3] = subsystem >> 8;
-    DeviceRecord& r = records_.emplace_back();
-    r.bus = node;
-    r.devfn = device << 3 | function;
-    r.vendor_id = vendor;
-    r.device_id = device_id;
-    r.config_space = config.data();
-    *device_list_tail = &r;
-    device_list_tail = &r.next;
-    return r;
 }
 
 ::testing::AssertionResult RegistryTest::UseRegistry(const std::string& sections) {

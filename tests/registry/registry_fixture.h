@@ -5,11 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <deque>
 #include <string>
 
-#include "pci/device_list.h"
+#include "hand_made_list.h"
 
 class RegistryTest : public ::testing::Test {
 protected:
@@ -19,16 +17,16 @@ protected:
     // Appends a record for the function at bus:device.function.
     quorel::DeviceRecord& Add(uint8_t bus, uint8_t device, uint8_t function, uint16_t vendor,
                               uint16_t device_id, uint16_t subsystem_vendor = 0,
-                              uint16_t subsystem = 0, uint8_t revision = 1);
+                              uint16_t subsystem = 0, uint8_t revision = 1) {
+        return records_.Add(bus, device, function, vendor, device_id, subsystem_vendor, subsystem, revision);
+    }
     // Loads the registry from .reg sections (the header line is added).
     ::testing::AssertionResult UseRegistry(const std::string& sections);
     // Sets the Windows version class and runs one annotation.
     void Annotate(int32_t os_family);
 
 private:
-    std::deque<quorel::DeviceRecord> records_;
-    std::deque<quorel::BusNode> buses_;
-    std::deque<std::array<uint8_t, 256>> configs_;
+    test_support::HandMadeList records_;
     int32_t saved_family_ = 0;
 };
 

@@ -43,4 +43,11 @@ std::string SourcePath(const std::string& relative) {
     return std::string(QUOREL_SOURCE_DIR) + "/" + relative;
 }
 
+size_t Count(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
 }  // namespace test_support

@@ -12,6 +12,7 @@ void SetEnv(const char* name, const char* value);  // null value unsets
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& text);
 std::string SourcePath(const std::string& relative);  // a file of the repository
+size_t Count(const std::string& text, const std::string& part);  // occurrences, overlapping too
 
 }  // namespace test_support
 

@@ -7,10 +7,12 @@
 #include <filesystem>
 
 #include "sim_machine.h"
+#include "test_files.h"
 #include "tool_runner.h"
 
 namespace {
 
+using test_support::Count;
 using test_support::RunTool;
 
 constexpr char kOneCardDump[] = "tests/data/replay/card-on-bus-03.lspci-vvxxx-s.txt";
@@ -21,13 +23,6 @@ std::string OneFunctionAt(const std::string& at) {
     const std::string path = test_support::TempPath("machine");
     test_support::WriteFile(path, text.replace(0, at.size(), at));
     return path;
-}
-
-size_t Count(const std::string& text, const std::string& what) {
-    size_t count = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-        ++count;
-    return count;
 }
 
 TEST(OneFunctionDump, IsListedOrTheToolSaysWhyNot) {

@@ -64,16 +64,18 @@ SimFunction& SimFunction::Bridge(uint8_t primary, uint8_t secondary, uint8_t sub
     return *this;
 }
 
+SimFunction& MachineBuilder::AddBlank(uint8_t bus, uint8_t device, uint8_t function) {
+    return functions_.emplace_back(bus, device, function);
+}
+
 SimFunction& MachineBuilder::Add(uint8_t bus, uint8_t device, uint8_t function, uint16_t vendor,
                                  uint16_t device_id, uint32_t class_code) {
-    functions_.emplace_back(bus, device, function);
-    return functions_.back().Ids(vendor, device_id).Class(class_code);
+    return AddBlank(bus, device, function).Ids(vendor, device_id).Class(class_code);
 }
 
 SimFunction& MachineBuilder::AddBridge(uint8_t bus, uint8_t device, uint8_t primary,
                                        uint8_t secondary, uint8_t subordinate) {
-    functions_.emplace_back(bus, device, 0);
-    return functions_.back().Bridge(primary, secondary, subordinate);
+    return AddBlank(bus, device, 0).Bridge(primary, secondary, subordinate);
 }
 
 MachineBuilder& MachineBuilder::Directive(const std::string& line) {

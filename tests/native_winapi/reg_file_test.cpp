@@ -22,16 +22,6 @@ std::string Utf16LeWithBom(const std::u16string& text) {
     return bytes;
 }
 
-std::vector<ValueRead> ValuesAt(const std::wstring& path) {
-    HKEY key = Open(HKEY_LOCAL_MACHINE, path);
-    EXPECT_NE(key, nullptr) << "cannot open";
-    if (!key)
-        return {};
-    std::vector<ValueRead> values = Values(key);
-    RegCloseKey(key);
-    return values;
-}
-
 class RegFile : public ::testing::Test {
 protected:
     void TearDown() override { fake_registry::Reset(); }
@@ -49,7 +39,8 @@ TEST_F(RegFile, ReadsUtf16Utf8AndRegedit4) {
     }
     // REGEDIT4 files hold the text of hex(2) data as 8-bit characters.
     EXPECT_TRUE(LoadText("REGEDIT4\n\n[HKLM\\Sw]\n\"Path\"=hex(2):25,53,00\n"));
-    std::vector<ValueRead> values = ValuesAt(L"Sw");
+    std::vector<ValueRead> values;
+    ASSERT_TRUE(ReadValues(HKEY_LOCAL_MACHINE, L"Sw", &values));
     ASSERT_EQ(values.size(), 1u);
     EXPECT_EQ(values[0].type, REG_EXPAND_SZ);
     EXPECT_EQ(Units(values[0]), std::wstring(L"%S", 3));
@@ -70,7 +61,8 @@ TEST_F(RegFile, ReadsEveryKindOfData) {
                          "\"Multi\"=hex(7):41,00,00,00,42,00,00,00,00,00\n"
                          "\"Wide\"=hex(b):01,02,03,04,05,06,07,08\n"
                          "\"EmptyText\"=hex(1):\n"));
-    std::vector<ValueRead> values = ValuesAt(L"Sw");
+    std::vector<ValueRead> values;
+    ASSERT_TRUE(ReadValues(HKEY_LOCAL_MACHINE, L"Sw", &values));
     ASSERT_EQ(values.size(), 9u);
     EXPECT_EQ(values[0].name, L"");
     EXPECT_EQ(Units(values[0]), std::wstring(L"default", 8));  // NUL included
@@ -101,7 +93,8 @@ TEST_F(RegFile, SectionsMergeCaseInsensitivelyAndDeletionsApply) {
     HKEY key = Open(HKEY_LOCAL_MACHINE, L"sw");
     ASSERT_NE(key, nullptr);
     EXPECT_TRUE(SubkeyNames(key).empty());
-    std::vector<ValueRead> values = Values(key);
+    std::vector<ValueRead> values;
+    EXPECT_TRUE(ReadValues(key, &values));
     RegCloseKey(key);
     ASSERT_EQ(values.size(), 1u);
     EXPECT_EQ(values[0].name, L"KEEP");  // replaced in place, under the newer spelling

@@ -34,22 +34,33 @@ std::vector<std::wstring> SubkeyNames(HKEY key) {
     return names;
 }
 
-std::vector<ValueRead> Values(HKEY key) {
+::testing::AssertionResult ReadValues(HKEY key, std::vector<ValueRead>* values) {
     DWORD count = 0, max_bytes = 0;
-    EXPECT_EQ(RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
-                               nullptr, &max_bytes, nullptr, nullptr),
-              ERROR_SUCCESS);
-    std::vector<ValueRead> values;
+    LONG status = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                                   nullptr, &max_bytes, nullptr, nullptr);
+    if (status != ERROR_SUCCESS)
+        return ::testing::AssertionFailure() << "RegQueryInfoKeyW returned " << status;
+    values->clear();
     for (DWORD i = 0; i < count; ++i) {
         WCHAR name[kNameChars];
         DWORD name_chars = kNameChars, type = REG_NONE, bytes = max_bytes;
         std::vector<BYTE> data(max_bytes);
-        EXPECT_EQ(RegEnumValueW(key, i, name, &name_chars, nullptr, &type, data.data(), &bytes),
-                  ERROR_SUCCESS);
+        status = RegEnumValueW(key, i, name, &name_chars, nullptr, &type, data.data(), &bytes);
+        if (status != ERROR_SUCCESS)
+            return ::testing::AssertionFailure() << "RegEnumValueW of value " << i << " returned " << status;
         data.resize(bytes);
-        values.push_back(ValueRead{name, type, data});
+        values->push_back(ValueRead{name, type, data});
     }
-    return values;
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult ReadValues(HKEY root, const std::wstring& path, std::vector<ValueRead>* values) {
+    HKEY key = Open(root, path);
+    if (!key)
+        return ::testing::AssertionFailure() << "the key does not open";
+    ::testing::AssertionResult read = ReadValues(key, values);
+    RegCloseKey(key);
+    return read;
 }
 
 std::wstring Units(const ValueRead& value) {
@@ -59,16 +70,12 @@ std::wstring Units(const ValueRead& value) {
 }
 
 std::wstring Text(HKEY root, const std::wstring& path, const std::wstring& name) {
-    HKEY key = Open(root, path);
-    if (!key)
-        return std::wstring();
-    std::wstring text;
-    for (const ValueRead& value : Values(key)) {
-        if (value.name == name)
-            text = Units(value).c_str();
-    }
-    RegCloseKey(key);
-    return text;
+    std::vector<ValueRead> values;
+    if (ReadValues(root, path, &values))
+        for (const ValueRead& value : values)
+            if (value.name == name)
+                return Units(value).c_str();
+    return std::wstring();
 }
 
 }  // namespace registry_test

@@ -1,7 +1,7 @@
 // Reads the native registry back through the Reg* functions, for the
-// platform tests.
-#ifndef QUOREL_TESTS_PLATFORM_REGISTRY_READ_H
-#define QUOREL_TESTS_PLATFORM_REGISTRY_READ_H
+// tests of the native registry.
+#ifndef QUOREL_TESTS_NATIVE_WINAPI_REGISTRY_READ_H
+#define QUOREL_TESTS_NATIVE_WINAPI_REGISTRY_READ_H
 
 #include <string>
 #include <vector>
@@ -25,12 +25,16 @@ struct ValueRead {
 };
 
 std::vector<std::wstring> SubkeyNames(HKEY key);
-std::vector<ValueRead> Values(HKEY key);
+// Every value of the key (or of root\path), in order, into *values; a
+// failure names the call that failed.
+::testing::AssertionResult ReadValues(HKEY key, std::vector<ValueRead>* values);
+::testing::AssertionResult ReadValues(HKEY root, const std::wstring& path, std::vector<ValueRead>* values);
 // The WCHAR units of text data, its NUL included when it has one.
 std::wstring Units(const ValueRead& value);
-// The text value `name` of root\path up to its first NUL; empty when absent.
+// The text value `name` of root\path up to its first NUL; empty when absent
+// or unreadable.
 std::wstring Text(HKEY root, const std::wstring& path, const std::wstring& name);
 
 }  // namespace registry_test
 
-#endif  // QUOREL_TESTS_PLATFORM_REGISTRY_READ_H
+#endif  // QUOREL_TESTS_NATIVE_WINAPI_REGISTRY_READ_H

@@ -14,6 +14,19 @@ wine_as_version() {
   "$wine_run" reg add "HKCU\\Software\\Wine\\AppDefaults\\$3" /v Version /d "$2" /f >/dev/null
 }
 
+# wine_each_version PROGRAM STEM CHECK: for each version of the table, a
+# copy of PROGRAM named STEM_VERSION.exe that Wine reports the version to,
+# then `CHECK VERSION STYLE FAMILY COPY`; fails if any check did.
+wine_each_version() {
+  local case version style family status=0
+  for case in "${wine_windows_cases[@]}"; do
+    IFS=: read -r version style family <<<"$case"
+    wine_as_version "$1" "$version" "$2_$version.exe"
+    "$3" "$version" "$style" "$family" "$2_$version.exe" || status=1
+  done
+  return $status
+}
+
 # wine_registry_files REG_DIR STYLE OUT_DIR: OUT_DIR/import-STYLE.reg, the
 # default registry of that style as regedit reads version-5 files (UTF-16,
 # iconv writes the BOM), and OUT_DIR/remove-STYLE.reg, the same with every

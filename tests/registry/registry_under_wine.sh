@@ -15,18 +15,15 @@ registry=$2
 wine_run=$3
 dir=$(dirname "$probe")
 
-source "$(dirname "${BASH_SOURCE[0]}")/wine_windows.sh"
-status=0
-for case in "${wine_windows_cases[@]}"; do
-  IFS=: read -r version style family <<<"$case"
-  copy=registry_probe_$version.exe
-  wine_as_version "$probe" "$version" "$copy"
-  wine_registry_files "$registry" "$style" "$dir"
-  echo "== $version ($style registry)"
-  if ! (cd "$dir" && "$wine_run" cmd /c "regedit /S import-$style.reg && $copy $family"); then
-    echo "  expected every function annotated, OsFamily $family"
-    status=1
-  fi
-  (cd "$dir" && "$wine_run" regedit /S "remove-$style.reg")
-done
-exit $status
+source "$(dirname "${BASH_SOURCE[0]}")/../support/wine_windows.sh"
+# check VERSION STYLE FAMILY COPY
+check() {
+  wine_registry_files "$registry" "$2" "$dir"
+  echo "== $1 ($2 registry)"
+  local status=0
+  (cd "$dir" && "$wine_run" cmd /c "regedit /S import-$2.reg && $4 $3") ||
+    { echo "  expected every function annotated, OsFamily $3"; status=1; }
+  (cd "$dir" && "$wine_run" regedit /S "remove-$2.reg") || { echo "  the keys stay imported"; status=1; }
+  return $status
+}
+wine_each_version "$probe" registry_probe check

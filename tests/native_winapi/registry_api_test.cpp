@@ -37,9 +37,9 @@ protected:
     }
 };
 
-std::vector<std::wstring> ValueNames(HKEY key) {
+std::vector<std::wstring> Names(const std::vector<ValueRead>& values) {
     std::vector<std::wstring> names;
-    for (const ValueRead& value : Values(key))
+    for (const ValueRead& value : values)
         names.push_back(value.name);
     return names;
 }
@@ -50,7 +50,9 @@ TEST_F(RegistryApi, EnumeratesInWindowsOrderAndFindsAnyLetterCase) {
     EXPECT_EQ(SubkeyNames(key), (std::vector<std::wstring>{L"Alpha", L"beta", L"_under"}));
     HKEY alpha = Open(key, L"aLpHa");
     ASSERT_NE(alpha, nullptr);
-    EXPECT_EQ(ValueNames(alpha), (std::vector<std::wstring>{L"Zeta", L"alpha", L"Mid"}));
+    std::vector<ValueRead> values;
+    EXPECT_TRUE(ReadValues(alpha, &values));
+    EXPECT_EQ(Names(values), (std::vector<std::wstring>{L"Zeta", L"alpha", L"Mid"}));
     HKEY control = Open(HKEY_LOCAL_MACHINE, L"enum\\alpha\\CONTROL");
     EXPECT_NE(control, nullptr);
     EXPECT_EQ(fake_registry::OpenHandles(), 3);

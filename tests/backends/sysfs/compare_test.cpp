@@ -19,26 +19,30 @@ struct Runs {
     CommandRun sysfs;
 };
 
-// Runs both builds on the machine; the sysfs one sees configuration space
-// as `view` gives it.
-Runs RunBoth(const std::string& machine_text, test_support::ConfigView view = test_support::ConfigView::kRoot) {
+// Runs both builds on the machine into *runs; the sysfs one sees
+// configuration space as `view` gives it. Fails when either run does.
+::testing::AssertionResult RunBoth(const std::string& machine_text, Runs* runs,
+                                   test_support::ConfigView view = test_support::ConfigView::kRoot) {
     const std::string machine = test_support::TempPath("machine");
     test_support::WriteFile(machine, machine_text);
     const std::string root = test_support::MakeFakeSysfs(machine_text, view);
     const std::string clean_env = "env -u QUOREL_SIM_LOG -u QUOREL_SIM_REGISTRY -u QUOREL_SIM_WINVER ";
-    Runs runs{test_support::RunCommand(clean_env + "QUOREL_SIM_MACHINE='" + machine + "' " +
-                                       SCENARIO_RUNNER " '" CARD_SCENARIO_OVER_sim "'"),
-              test_support::RunCommand(clean_env + test_support::kSysfsRootVariable + "='" + root +
-                                       "' " SCENARIO_RUNNER " '" CARD_SCENARIO_OVER_sysfs "'")};
-    EXPECT_EQ(runs.stand_in.exit_code, 0) << runs.stand_in.err;
-    EXPECT_EQ(runs.sysfs.exit_code, 0) << runs.sysfs.err;
-    return runs;
+    *runs = {test_support::RunCommand(clean_env + "QUOREL_SIM_MACHINE='" + machine + "' " +
+                                      SCENARIO_RUNNER " '" CARD_SCENARIO_OVER_sim "'"),
+             test_support::RunCommand(clean_env + test_support::kSysfsRootVariable + "='" + root +
+                                      "' " SCENARIO_RUNNER " '" CARD_SCENARIO_OVER_sysfs "'")};
+    if (runs->stand_in.exit_code == 0 && runs->sysfs.exit_code == 0)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "exit codes " << runs->stand_in.exit_code << " over the stand-in, "
+                                         << runs->sysfs.exit_code << " over sysfs\n"
+                                         << runs->stand_in.err << runs->sysfs.err;
 }
 
 std::string DefaultMachine() { return test_support::ReadFile(test_support::SourcePath("backends/sim/machines/default.lspci")); }
 
 TEST(SysfsAsStandIn, DefaultMachineAsRoot) {
-    Runs runs = RunBoth(DefaultMachine());
+    Runs runs;
+    EXPECT_TRUE(RunBoth(DefaultMachine(), &runs));
     EXPECT_EQ(runs.sysfs.out, runs.stand_in.out);
     // Not two empty scans agreeing: the cards behind the bridge open and file.
     EXPECT_NE(runs.sysfs.out.find("function 01:01.0 6a5d:494f"), std::string::npos) << runs.sysfs.out;
@@ -50,7 +54,8 @@ TEST(SysfsAsStandIn, DefaultMachineAsRoot) {
 // Every config file 64 bytes, as a user who is not root reads them, and one
 // card without a window to map (no resource0; the stand-in refuses it).
 TEST(SysfsAsStandIn, UnprivilegedViewAndAMissingWindow) {
-    Runs runs = RunBoth(DefaultMachine() + "refuse-map 01:00.0\n", test_support::ConfigView::kUser);
+    Runs runs;
+    EXPECT_TRUE(RunBoth(DefaultMachine() + "refuse-map 01:00.0\n", &runs, test_support::ConfigView::kUser));
     EXPECT_EQ(runs.sysfs.out, runs.stand_in.out);
     EXPECT_NE(runs.sysfs.out.find("open 1 = 2\n"), std::string::npos) << runs.sysfs.out;
     EXPECT_NE(runs.sysfs.err.find("0000:01:00.0/resource0: No such file or directory"), std::string::npos)

@@ -16,7 +16,7 @@ bin=$(dirname "$tool")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-source "$(dirname "${BASH_SOURCE[0]}")/wine_windows.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../support/wine_windows.sh"
 desc='Karte für Prüfstand'
 [[ -x $native ]] || echo "(no native quorel at '$native': the native replays are left out)"
 
@@ -37,11 +37,9 @@ session() {
     "regedit /S remove-$style.reg" >"$work/session.bat"
 }
 
-status=0
-for case in "${wine_windows_cases[@]}"; do
-  IFS=: read -r version style _ <<<"$case"
-  copy=quorel_snapshot_$version.exe
-  wine_as_version "$tool" "$version" "$copy"
+# check VERSION STYLE FAMILY COPY
+check() {
+  local version=$1 style=$2 copy=$4 failed=0 replay replays
   wine_registry_files "$registry" "$style" "$work"
   sed "s/Quorel type 2 card/$desc/" "$registry/default-$style.reg" | iconv -f UTF-8 -t UTF-16 >"$work/import-$style.reg"
   rm -rf "$work/snap" "$work"/*.json
@@ -50,11 +48,11 @@ for case in "${wine_windows_cases[@]}"; do
   echo "== $version ($style registry): $(sed -n 's/ (.*//; 2p' "$work/snap/about.txt" 2>/dev/null)"
   if ! grep -q '"registry_matched": 1' "$work/before.json"; then
     echo "  the machine's list shows no registry entry: the import did not take"
-    status=1
+    failed=1
   fi
   if ! grep -q "\"device_desc\": \"$desc\"" "$work/before.json"; then
     echo "  the machine's list lacks the description '$desc'"
-    status=1
+    failed=1
   fi
   replays=(after.json)
   if [[ -x $native ]]; then
@@ -67,11 +65,12 @@ for case in "${wine_windows_cases[@]}"; do
     if ! diff <(tr -d '\r' <"$work/before.json") <(tr -d '\r' <"$work/$replay") >"$work/diff"; then
       echo "  $replay differs from the machine's list:"
       cut -c1-200 "$work/diff" | sed 's/^/    /'
-      status=1
+      failed=1
     fi
     python3 -c 'import json, sys; json.load(open(sys.argv[1], encoding="utf-8"))' "$work/$replay" ||
-      { echo "  $replay is not JSON in UTF-8"; status=1; }
+      { echo "  $replay is not JSON in UTF-8"; failed=1; }
   done
   rm -f "$bin/$copy"
-done
-exit $status
+  return $failed
+}
+wine_each_version "$tool" quorel_snapshot check

@@ -1,6 +1,6 @@
 /* The end-to-end cases; each runs in a process of its own. */
-#ifndef QUOREL_TESTS_WINE_E2E_CASES_H
-#define QUOREL_TESTS_WINE_E2E_CASES_H
+#ifndef QUOREL_TESTS_API_E2E_CASES_H
+#define QUOREL_TESTS_API_E2E_CASES_H
 
 #include "e2e_support.h"
 
@@ -30,4 +30,4 @@ void case_stdcall_stack(void);
 void case_stack_check_catches_wrong_dll(void);
 #endif
 
-#endif /* QUOREL_TESTS_WINE_E2E_CASES_H */
+#endif /* QUOREL_TESTS_API_E2E_CASES_H */

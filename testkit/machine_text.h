@@ -2,11 +2,11 @@
  * Builds machine files for the stand-in driver-access library: a dump per
  * PCI function as lspci -x/-xxx prints it (a "BB:DD.F" header line, then
  * rows of 16 hex bytes), plus directive lines. Plain C, so that the
- * end-to-end program shares it with the unit tests; C++ tests also get a
- * fluent face over the same functions (MachineBuilder).
+ * end-to-end program shares it with the unit tests; C++ tests and the
+ * fuzzers also get a fluent face over the same functions (MachineBuilder).
  */
-#ifndef QUOREL_TESTS_MACHINE_TEXT_H
-#define QUOREL_TESTS_MACHINE_TEXT_H
+#ifndef QUOREL_TESTKIT_MACHINE_TEXT_H
+#define QUOREL_TESTKIT_MACHINE_TEXT_H
 
 #include <stddef.h>
 
@@ -112,6 +112,8 @@ public:
     // An ordinary (layout 0) function with the given IDs and class.
     SimFunction& Add(uint8_t bus, uint8_t device, uint8_t function, uint16_t vendor = 0x8086,
                      uint16_t device_id = 0x1234, uint32_t class_code = 0x020000);
+    // A function whose configuration bytes are all 0, to be filled in.
+    SimFunction& AddBlank(uint8_t bus, uint8_t device, uint8_t function);
     // A PCI-to-PCI bridge (layout 1, class 0x060400) with bus numbers.
     SimFunction& AddBridge(uint8_t bus, uint8_t device, uint8_t primary, uint8_t secondary,
                            uint8_t subordinate);
@@ -131,4 +133,4 @@ std::string FunctionText(const std::string& address, uint16_t vendor, uint16_t d
 }  // namespace test_support
 #endif  // __cplusplus
 
-#endif /* QUOREL_TESTS_MACHINE_TEXT_H */
+#endif /* QUOREL_TESTKIT_MACHINE_TEXT_H */

@@ -6,8 +6,8 @@
  * environment. Discovery runs once per process, so each case runs in a child
  * process of its own.
  */
-#ifndef QUOREL_TESTS_WINE_E2E_SUPPORT_H
-#define QUOREL_TESTS_WINE_E2E_SUPPORT_H
+#ifndef QUOREL_TESTS_API_E2E_SUPPORT_H
+#define QUOREL_TESTS_API_E2E_SUPPORT_H
 
 #include <stddef.h>
 #include <windows.h>
@@ -45,19 +45,24 @@ typedef struct Api {
 /* Failed checks so far in this process. */
 extern int e2e_failures;
 
-/* Records a failed check with its line and prints it to stderr. */
-void e2e_fail(const char *file, int line, const char *what, long long got, long long want);
-#define CHECK_EQ(got, want)                                                              \
+/* Records a failed check with its line and prints it to stderr. A helper
+   called from several places checks with CHECK_EQ_AT and CHECK_AT, given
+   the line that called it (`at`, 0 for none), which is printed too: it
+   takes an `int at` first, and a macro of its name passes __LINE__. */
+void e2e_fail(const char *file, int line, int at, const char *what, long long got, long long want);
+#define CHECK_EQ_AT(at, got, want)                                                       \
     do {                                                                                 \
         long long got_ = (long long)(got), want_ = (long long)(want);                     \
         if (got_ != want_)                                                               \
-            e2e_fail(__FILE__, __LINE__, #got " == " #want, got_, want_);                \
+            e2e_fail(__FILE__, __LINE__, at, #got " == " #want, got_, want_);            \
     } while (0)
-#define CHECK(cond)                                                                      \
+#define CHECK_AT(at, cond)                                                               \
     do {                                                                                 \
         if (!(cond))                                                                     \
-            e2e_fail(__FILE__, __LINE__, #cond, 0, 1);                                   \
+            e2e_fail(__FILE__, __LINE__, at, #cond, 0, 1);                               \
     } while (0)
+#define CHECK_EQ(got, want) CHECK_EQ_AT(0, got, want)
+#define CHECK(cond) CHECK_AT(0, cond)
 
 /* A file in this process's temporary folder (made if need be), into
    path[MAX_PATH]. A case's folder is removed when its process has ended. */
@@ -93,4 +98,4 @@ int e2e_window_unchanged(const unsigned char *window, unsigned count, unsigned v
 long long e2e_ticks(void);
 double e2e_elapsed_micros(long long start_ticks);
 
-#endif /* QUOREL_TESTS_WINE_E2E_SUPPORT_H */
+#endif /* QUOREL_TESTS_API_E2E_SUPPORT_H */

@@ -37,13 +37,14 @@ static int start_standard(Api *api) {
     return e2e_start(&m, api);
 }
 
-static void check_mapping(int n, unsigned long long length, unsigned long long phys_addr) {
+static void check_mapping_(int at, int n, unsigned long long length, unsigned long long phys_addr) {
     unsigned long long got_length, got_addr;
     unsigned char *window;
-    CHECK(e2e_mapping(n, &got_length, &got_addr, &window));
-    CHECK_EQ(got_length, length);
-    CHECK_EQ(got_addr, phys_addr);
+    CHECK_AT(at, e2e_mapping(n, &got_length, &got_addr, &window));
+    CHECK_EQ_AT(at, got_length, length);
+    CHECK_EQ_AT(at, got_addr, phys_addr);
 }
+#define check_mapping(...) check_mapping_(__LINE__, __VA_ARGS__)
 
 void case_positions(void) {
     Api api;
@@ -81,36 +82,38 @@ void case_peer_bus_card(void) {
     check_mapping(0, CARD_WINDOW_TYPE1, kPeerBar);
 }
 
-/* Opens position `position` of a machine whose card at `at` has its first
+/* Opens position `position` of a machine whose card at `card` has its first
    SENTINEL_SPAN window bytes set to SENTINEL; returns that window. */
-static unsigned char *open_sentinel_card(Api *api, const char *at, int position) {
+static unsigned char *open_sentinel_card_(int at, Api *api, const char *card, int position) {
     MachineText m;
     unsigned long long length, addr;
     unsigned char *window = NULL;
     standard_cards(&m);
-    machine_window_fill(&m, at, 0, SENTINEL_SPAN, SENTINEL);
+    machine_window_fill(&m, card, 0, SENTINEL_SPAN, SENTINEL);
     if (!e2e_start(&m, api))
         return NULL;
-    CHECK_EQ(api->open(position), 0);
-    CHECK(e2e_mapping(0, &length, &addr, &window));
-    CHECK(window != NULL);
+    CHECK_EQ_AT(at, api->open(position), 0);
+    CHECK_AT(at, e2e_mapping(0, &length, &addr, &window));
+    CHECK_AT(at, window != NULL);
     return window;
 }
+#define open_sentinel_card(...) open_sentinel_card_(__LINE__, __VA_ARGS__)
 
-static void check_registers(Api *api, unsigned char *window) {
+static void check_registers_(int at, Api *api, unsigned char *window) {
     const unsigned touched[] = {0, 20};
-    CHECK_EQ(api->out(5, 0x1AB), 0);
-    CHECK_EQ(window[20], 0xAB);
-    CHECK_EQ(api->in(5), 0xAB);
-    CHECK_EQ(api->in(6), SENTINEL);
-    CHECK_EQ(api->out(256, 0x42), 0); /* index counts by its low byte */
-    CHECK_EQ(window[0], 0x42);
-    CHECK_EQ(api->in(255), 1);
-    CHECK_EQ(api->out(255, 0), 1);
-    CHECK_EQ(api->in(511), 1);
-    CHECK_EQ(api->out(511, 0), 1);
-    CHECK(e2e_window_unchanged(window, SENTINEL_SPAN, SENTINEL, touched, 2));
+    CHECK_EQ_AT(at, api->out(5, 0x1AB), 0);
+    CHECK_EQ_AT(at, window[20], 0xAB);
+    CHECK_EQ_AT(at, api->in(5), 0xAB);
+    CHECK_EQ_AT(at, api->in(6), SENTINEL);
+    CHECK_EQ_AT(at, api->out(256, 0x42), 0); /* index counts by its low byte */
+    CHECK_EQ_AT(at, window[0], 0x42);
+    CHECK_EQ_AT(at, api->in(255), 1);
+    CHECK_EQ_AT(at, api->out(255, 0), 1);
+    CHECK_EQ_AT(at, api->in(511), 1);
+    CHECK_EQ_AT(at, api->out(511, 0), 1);
+    CHECK_AT(at, e2e_window_unchanged(window, SENTINEL_SPAN, SENTINEL, touched, 2));
 }
+#define check_registers(...) check_registers_(__LINE__, __VA_ARGS__)
 
 void case_registers_type1(void) {
     Api api;
@@ -146,15 +149,16 @@ void case_control_status(void) {
     CHECK(e2e_window_unchanged(window, SENTINEL_SPAN, SENTINEL, csr, 1));
 }
 
-static void check_refused(Api *api) {
-    CHECK_EQ(api->in(0), 1);
-    CHECK_EQ(api->out(0, 0), 1);
-    CHECK_EQ(api->srst(), 1);
-    CHECK_EQ(api->enint(), 1);
-    CHECK_EQ(api->disint(), 1);
-    CHECK_EQ(api->ackint(), 1);
-    CHECK_EQ(api->sts(), 1);
+static void check_refused_(int at, Api *api) {
+    CHECK_EQ_AT(at, api->in(0), 1);
+    CHECK_EQ_AT(at, api->out(0, 0), 1);
+    CHECK_EQ_AT(at, api->srst(), 1);
+    CHECK_EQ_AT(at, api->enint(), 1);
+    CHECK_EQ_AT(at, api->disint(), 1);
+    CHECK_EQ_AT(at, api->ackint(), 1);
+    CHECK_EQ_AT(at, api->sts(), 1);
 }
+#define check_refused(...) check_refused_(__LINE__, __VA_ARGS__)
 
 void case_before_open(void) {
     Api api;

@@ -1,11 +1,12 @@
 /*
- * The card as its description gives it, stated by the tests themselves and
- * never taken from the library under test: a wrong constant in the library
- * must make a test fail, not be mirrored in what the test expects. Plain C
- * macros for the end-to-end program, the same values named for C++ tests.
+ * The card as its description gives it, stated by the tests and fuzzers
+ * themselves and never taken from the library under test: a wrong constant
+ * in the library must make a test fail, not be mirrored in what the test
+ * expects. Plain C macros for the end-to-end program, the same values named
+ * for C++.
  */
-#ifndef QUOREL_TESTS_CARD_FACTS_H
-#define QUOREL_TESTS_CARD_FACTS_H
+#ifndef QUOREL_TESTKIT_CARD_FACTS_H
+#define QUOREL_TESTKIT_CARD_FACTS_H
 
 #define CARD_VENDOR 0x6A5Du
 #define CARD_TYPE1 0x0101u          /* device ID of the 4 MiB-window variant */
@@ -31,4 +32,4 @@ constexpr uint32_t kBarAddressMask = ~uint32_t{CARD_BAR_FLAGS};
 }  // namespace test_card
 #endif
 
-#endif /* QUOREL_TESTS_CARD_FACTS_H */
+#endif /* QUOREL_TESTKIT_CARD_FACTS_H */

@@ -12,10 +12,12 @@ int e2e_failures = 0;
 
 static char log_path[MAX_PATH];
 
-void e2e_fail(const char *file, int line, const char *what, long long got, long long want) {
+void e2e_fail(const char *file, int line, int at, const char *what, long long got, long long want) {
     ++e2e_failures;
-    fprintf(stderr, "%s:%d: check failed: %s (got %lld, want %lld)\n", file, line, what, got,
-            want);
+    fprintf(stderr, "%s:%d: check failed: %s (got %lld, want %lld)", file, line, what, got, want);
+    if (at)
+        fprintf(stderr, ", called from line %d", at);
+    fprintf(stderr, "\n");
 }
 
 static void temp_folder(char *path, unsigned long pid) {
@@ -89,9 +91,9 @@ static FARPROC export_of(HMODULE dll, const char *plain, int arg_bytes, int has_
     proc = GetProcAddress(dll, decorated);
     plain_proc = GetProcAddress(dll, plain);
     if (!proc)
-        e2e_fail(__FILE__, __LINE__, decorated, 0, 1);
+        e2e_fail(__FILE__, __LINE__, 0, decorated, 0, 1);
     else if (has_plain && plain_proc != proc)
-        e2e_fail(__FILE__, __LINE__, plain, (long long)(size_t)plain_proc, (long long)(size_t)proc);
+        e2e_fail(__FILE__, __LINE__, 0, plain, (long long)(size_t)plain_proc, (long long)(size_t)proc);
     else
         return proc;
     return NULL;
@@ -124,7 +126,7 @@ HMODULE e2e_load_beside(const char *dll_name) {
              dll_name);
     dll = LoadLibraryA(path);
     if (!dll)
-        e2e_fail(__FILE__, __LINE__, dll_name, (long long)GetLastError(), 0);
+        e2e_fail(__FILE__, __LINE__, 0, dll_name, (long long)GetLastError(), 0);
     return dll;
 }
 
@@ -155,7 +157,7 @@ int e2e_start(MachineText *machine, Api *api) {
               write_file(log_path, "", 0);
     machine_free(machine);
     if (!written) {
-        e2e_fail(__FILE__, __LINE__, "temporary files written", 0, 1);
+        e2e_fail(__FILE__, __LINE__, 0, "temporary files written", 0, 1);
         return 0;
     }
     /* The stand-in reads these through kernel32 at its next load of a

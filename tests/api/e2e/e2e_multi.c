@@ -27,14 +27,15 @@ static int start_cards(Api *api, const Card *cards, int count) {
     return e2e_start(&m, api);
 }
 
-static void check_valid(Api *api, int v0, int v1, int v2, int v3) {
+static void check_valid_(int at, Api *api, int v0, int v1, int v2, int v3) {
     int ids[4] = {-1, -1, -1, -1};
-    CHECK_EQ(api->getvalidid2(ids), 0);
-    CHECK_EQ(ids[0], v0);
-    CHECK_EQ(ids[1], v1);
-    CHECK_EQ(ids[2], v2);
-    CHECK_EQ(ids[3], v3);
+    CHECK_EQ_AT(at, api->getvalidid2(ids), 0);
+    CHECK_EQ_AT(at, ids[0], v0);
+    CHECK_EQ_AT(at, ids[1], v1);
+    CHECK_EQ_AT(at, ids[2], v2);
+    CHECK_EQ_AT(at, ids[3], v3);
 }
+#define check_valid(...) check_valid_(__LINE__, __VA_ARGS__)
 
 static const Card kTwoBoards[] = {
     {"00:04.0", CARD_TYPE1, 0xFD000000u, 0x80, 0x12}, /* board 2 */
