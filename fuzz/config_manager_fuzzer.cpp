@@ -9,6 +9,7 @@
 // static key.
 #include <cstring>
 
+#include "card_facts.h"
 #include "fuzz_support.h"
 #include "one_record.h"
 #include "pci/os_family.h"
@@ -17,8 +18,6 @@
 namespace {
 
 constexpr fuzz::PciAddress kAt{1, 0, 0};
-constexpr uint16_t kVendor = 0x6A5D;
-constexpr uint16_t kDevice = 0x494F;
 constexpr wchar_t kDynamicRoot[] = L"HKEY_DYN_DATA\\Config Manager\\Enum\\";
 constexpr wchar_t kStaticRoot[] = L"HKEY_LOCAL_MACHINE\\Enum\\";
 constexpr int32_t kWindows98 = quorel::os_family::kUnclassified;  // ClassifyOs leaves it
@@ -46,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A hardware key that makes no key path still gets its entry walked.
     if (!LoadEntry(flags, fields, !(flags & kNoStaticKey)) && !LoadEntry(flags, fields, false))
         return 0;
-    fuzz::OneRecordList list(kVendor, kDevice, kAt, kWindows98, flags & kUtf8);
+    fuzz::OneRecordList list(test_card::kVendorId, test_card::kDeviceIdType2, kAt, kWindows98, flags & kUtf8);
     quorel::MatchConfigManagerEntries();
     list.CheckLookup();
     const quorel::DeviceRecord& record = list.record();

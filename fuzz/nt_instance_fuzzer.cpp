@@ -7,6 +7,7 @@
 // bit 2 texts stored without their terminating NUL, bit 3 no Control subkey.
 #include <cstring>
 
+#include "card_facts.h"
 #include "fuzz_support.h"
 #include "one_record.h"
 #include "pci/os_family.h"
@@ -15,8 +16,6 @@
 namespace {
 
 constexpr fuzz::PciAddress kAt{2, 3, 1};
-constexpr uint16_t kVendor = 0x6A5D;
-constexpr uint16_t kDevice = 0x494F;
 // The record's configuration space holds no subsystem and revision 0.
 constexpr wchar_t kIdKey[] =
     L"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\PCI\\VEN_6A5D&DEV_494F&SUBSYS_00000000&"
@@ -44,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto [flags, fields] = fuzz::ReadFlagged(data, size, 4);
     if (!LoadInstance(flags, fields))
         return 0;  // a name the .reg format cannot hold
-    fuzz::OneRecordList list(kVendor, kDevice, kAt,
+    fuzz::OneRecordList list(test_card::kVendorId, test_card::kDeviceIdType2, kAt,
                              (flags & kWindows6) ? quorel::os_family::kWindows6 : quorel::os_family::kWindows5,
                              flags & kUtf8);
     quorel::FindDeviceInstance(list.record());

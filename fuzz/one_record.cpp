@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "fuzz_support.h"
-#include "pci/config_access.h"
+#include "pci/os_family.h"
 #include "native_winapi/controls/fake_registry.h"
 
 namespace fuzz {

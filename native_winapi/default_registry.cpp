@@ -43,11 +43,13 @@ Embedded ForReportedVersion() {
 
 Hives DefaultHives() {
     namespace env = quorel::process_env;
-    std::string path = env::SettingPath(kSimRegistry, kSnapshotRegistryFile);
-    // A snapshot that is none leaves the registry empty (said once, where
-    // it was found).
-    if (env::GetEnvironment(kSimRegistry).empty() && !env::SnapshotProblem().empty())
+    // The variable of its own wins, so one part of a snapshot can be
+    // swapped. A snapshot that is none leaves the registry empty (said once,
+    // where it was found).
+    const std::string own = env::GetEnvironment(kSimRegistry);
+    if (own.empty() && !env::SnapshotProblem().empty())
         return Hives{};
+    const std::string path = own.empty() ? env::SnapshotFile(kSnapshotRegistryFile) : own;
     Hives hives;
     std::string error;
     bool loaded = false;

@@ -188,11 +188,6 @@ std::string SnapshotProblem() {
     return problem;
 }
 
-std::string SettingPath(const char* variable, const char* snapshot_file) {
-    std::string own = GetEnvironment(variable);
-    return own.empty() ? SnapshotFile(snapshot_file) : own;
-}
-
 void Complain(const std::string& message) {
     std::fprintf(stderr, "quorel-sim: %s\n", Printable(message).c_str());
 }

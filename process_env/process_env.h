@@ -39,10 +39,6 @@ std::string SnapshotFile(const char* name);
 // found for that folder. Empty when the variable is unset or names a
 // snapshot.
 std::string SnapshotProblem();
-// What `variable` names; when it is unset or empty and QUOREL_SIM_SNAPSHOT
-// names a folder, that folder's file `snapshot_file`; else empty. The
-// variable of its own wins, so one part of a snapshot can be swapped.
-std::string SettingPath(const char* variable, const char* snapshot_file);
 
 }  // namespace quorel::process_env
 

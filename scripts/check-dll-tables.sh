@@ -42,8 +42,7 @@ check_quorel() {  # check_quorel BITS DLL DRIVER-DLL DRIVER-FUNCTION...
   only_from "imports only from system DLLs and $driver" "$table" \
     kernel32.dll msvcrt.dll advapi32.dll user32.dll "$driver_lc"
   same_set "imports from $driver by name" "$(names "$@")" "$(imports_from "$table" "$driver_lc")"
-  same_set "exports match src/api/exports.txt" "$(python3 scripts/exports.py names "$bits")" \
-    "$(exports_of "$table")"
+  exports_match "$bits" "$(exports_of "$table")"
 }
 
 check_standin() {  # check_standin BITS DLL

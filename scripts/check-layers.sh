@@ -70,8 +70,6 @@ offend "a backend includes what is neither its own, the contract, process_env/ n
 core_includes() {
   local file line name base local
   while IFS=: read -r file line name; do
-    name=${name#*\"}
-    name=${name%%\"*}
     base=${name##*/}
     case $name in api/inspect.h | platform/windows_api.h | ulvexa.h | driver/ulvexa.h) continue ;; esac
     local=$(realpath -m "$(dirname "$file")/$name")
@@ -80,7 +78,7 @@ core_includes() {
     fi
     [[ -f src/$name || -f src/${name##*src/} || -n $(find src -name "$base" -print -quit) ]] &&
       echo "$file:$line: #include \"$name\""
-  done < <(matches '^ *# *include +"' tools bench --include='*.h' --include='*.cpp' --include='*.c')
+  done < <(quoted_includes tools bench)
 }
 offend "tools/ or bench/ include core headers beyond the facade and the contracts" < <(core_includes)
 offend "examples/ include the library's internals (only quorel.h)" < <(matches "#include +\"$layers" examples)

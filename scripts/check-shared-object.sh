@@ -12,8 +12,7 @@ library=$1
 runtime=(libc.so.6 libm.so.6 libstdc++.so.6 libgcc_s.so.1 ld-linux-x86-64.so.2)
 
 echo "$(basename "$library")"
-same_set "exports match src/api/exports.txt" "$(python3 "$(dirname "${BASH_SOURCE[0]}")/exports.py" names 64)" \
-  "$(nm -D --defined-only "$library" | awk '{ print $NF }')"
+exports_match 64 "$(nm -D --defined-only "$library" | awk '{ print $NF }')"
 outside=$(comm -23 <(readelf -d "$library" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' | sort) \
   <(names "${runtime[@]}" | sort))
 if [[ -z $outside ]]; then pass "needs only the C and C++ runtime"; else fail "also needs" $outside; fi

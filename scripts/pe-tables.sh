@@ -57,6 +57,11 @@ export_ordinals() {
 names() { printf '%s\n' "$@"; }
 imports_from() { awk -v d="$2" '$1 == "import" && $2 == d { print $3 }' <<<"$1"; }
 exports_of() { awk '$1 == "export" { print $2 }' <<<"$1"; }
+# exports_match 32|64 NAMES: the names are the table of exports' for that bitness.
+exports_match() {
+  same_set "exports match src/api/exports.txt" \
+    "$(python3 "$(dirname "${BASH_SOURCE[0]}")/exports.py" names "$1")" "$2"
+}
 
 # What only tools, tests and fuzzers call: the probes run aside (peer buses,
 # functions no scan reaches), the resets to the state at load, the

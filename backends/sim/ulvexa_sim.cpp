@@ -4,7 +4,6 @@
 // Ulvexa32.dll / Ulvexa64.dll.
 #include <memory>
 #include <mutex>
-#include <new>
 #include <vector>
 
 #include "call_log.h"

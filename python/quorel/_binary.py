@@ -48,9 +48,10 @@ def _size(file):
 
 def _within(file, extents):
     """extents: (what, end offset) pairs the file must hold."""
+    size = _size(file)
     for what, end in extents:
-        if end > _size(file):
-            raise _Damaged(f"its headers promise {end} bytes ({what}), the file has {_size(file)}")
+        if end > size:
+            raise _Damaged(f"its headers promise {end} bytes ({what}), the file has {size}")
 
 
 def _elf_extents(file, elf_class, order):
@@ -65,16 +66,16 @@ def _elf_extents(file, elf_class, order):
         extents.append(("the section header table", shoff + max(shnum, 1) * shentsize))
     _within(file, extents)
     entries = (_read(file, phoff + i * phentsize, entry) for i in range(phnum))
-    return extents + [(f"loadable segment at offset {e[offset]}", e[offset] + e[length])
-                      for e in entries if e[kind] == _PT_LOAD]
+    return [(f"loadable segment at offset {e[offset]}", e[offset] + e[length])
+            for e in entries if e[kind] == _PT_LOAD]
 
 
 def _section_name(raw):
     return raw.rstrip(b"\0").decode("ascii", "replace")
 
 
-def _pe_extents(file, signature_at):
-    _, _, sections, _, _, _, optional_size, _ = _read(file, signature_at, _PE_FILE_HEADER)
+def _pe_extents(file, signature_at, header):
+    _, _, sections, _, _, _, optional_size, _ = header
     optional_at = signature_at + _PE_FILE_HEADER.size
     if optional_size < _PE_SIZES_AT + 8:
         raise _Damaged(f"its optional header is {optional_size} bytes, too short for a DLL")
@@ -106,11 +107,12 @@ def _elf(file, head):
 
 def _pe(file):
     (signature_at,) = _read(file, 0x3C, struct.Struct("<I"))  # e_lfanew
-    signature, machine = _read(file, signature_at, _PE_FILE_HEADER)[:2]
+    header = _read(file, signature_at, _PE_FILE_HEADER)
+    signature, machine = header[:2]
     if signature != b"PE\0\0":
         return None
     bits, name = _PE_MACHINES.get(machine, (0, f"machine 0x{machine:04X}"))
-    _within(file, _pe_extents(file, signature_at))
+    _within(file, _pe_extents(file, signature_at, header))
     return Image(bits, name, None)
 
 

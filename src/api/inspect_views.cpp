@@ -75,12 +75,11 @@ BarProblem CheckBar0(const DeviceRecord& card) {
     return BarProblem::kUnassigned;
 }
 
+// What the card search takes: the vendor and either variant's device ID
+// (asking the search itself for every position is quadratic in the list).
 bool IsCard(const DeviceRecord& record) {
-    int32_t type = 0;
-    for (int32_t position = 0; const DeviceRecord* card = LocateCard(position, &type); ++position)
-        if (card == &record)
-            return true;
-    return false;
+    return record.vendor_id == card::kVendorId &&
+           (record.device_id == card::kDeviceIdType1 || record.device_id == card::kDeviceIdType2);
 }
 
 // A record's text field up to its NUL, at most the whole field.

@@ -20,7 +20,6 @@ using registry::KeyHandle;
 using registry::Text;
 namespace keys = registry::keys;
 
-constexpr const WCHAR* kDynamicRoot = keys::kConfigManagerEntries;
 
 // "PCI\VEN_xxxx&DEV_xxxx": the letters are checked at fixed places, the
 // separators between them are not; the IDs are the hex digits at 8..11
@@ -68,10 +67,10 @@ void TakeEntry(const Text& entry, const WCHAR* hardware_key) {
 }
 
 void ReadEntry(const Text& entry) {
-    if (!registry::PathFits(kDynamicRoot, entry, L""))
+    if (!registry::PathFits(keys::kConfigManagerEntries, entry, L""))
         return;
     Text path;
-    wsprintfW(path, L"%s\\%s", kDynamicRoot, entry);
+    wsprintfW(path, L"%s\\%s", keys::kConfigManagerEntries, entry);
     KeyHandle key;
     if (!key.Open(HKEY_DYN_DATA, path, KEY_ALL_ACCESS))
         return;
@@ -86,7 +85,7 @@ void ReadEntry(const Text& entry) {
 
 void MatchConfigManagerEntries() {
     KeyHandle root;
-    if (!root.Open(HKEY_DYN_DATA, kDynamicRoot, KEY_ALL_ACCESS))
+    if (!root.Open(HKEY_DYN_DATA, keys::kConfigManagerEntries, KEY_ALL_ACCESS))
         return;
     Text entry;
     for (DWORD index = 0; root.Subkey(index, entry); ++index)

@@ -84,16 +84,14 @@ int Cards(const cli::Args& args) {
 }
 
 int Boards(const cli::Args& args) {
-    int valid[inspect::kBoardCount] = {};
     if (!ScanFoundFunctions())
         return cli::kExitFailure;
     Quorel_open2();
-    Quorel_getvalidid2(valid);
     cli::Json json = cli::Json::array();
     if (!args.json)
         std::printf("BOARD  PRESENT  %s\n", kCardColumns);
     for (int board = 0; board < inspect::kBoardCount; ++board) {
-        const std::optional<inspect::Card> card = valid[board] ? inspect::BoardCard(board) : std::nullopt;
+        const std::optional<inspect::Card> card = inspect::BoardCard(board);
         if (args.json) {
             cli::Json entry{{"board", board}, {"present", card.has_value()}};
             if (card)

@@ -48,7 +48,6 @@ void CheckOptions(const CLI::App& app, const std::vector<std::string>& unknown, 
         read.board_given |= name == kBoard;
         read.given.push_back(name);
     }
-    read.given.insert(read.given.end(), unknown.begin(), unknown.end());
 }
 
 Words ReadWords(int argc, char** argv, Args& args) {
@@ -79,7 +78,7 @@ Words ReadWords(int argc, char** argv, Args& args) {
 bool Takes(const Command& command, const std::string& option) {
     if (option == kBoard)
         return command.target;
-    for (Option o : {kJson, kRegisters, kForce})
+    for (Option o : kAllOptions)
         if (option == OptionName(o))
             return (command.options & o) != 0;
     return option == kHelp || option == "-h";

@@ -9,7 +9,6 @@ namespace cli {
 
 namespace {
 
-constexpr Option kAllOptions[] = {kJson, kRegisters, kForce};
 constexpr char kTargetUsage[] = "POS|--board N";
 
 constexpr char kNotes[] =

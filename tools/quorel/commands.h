@@ -19,6 +19,7 @@ enum Option : unsigned {
     kRegisters = 1u << 1,
     kForce = 1u << 2,
 };
+constexpr Option kAllOptions[] = {kJson, kRegisters, kForce};
 
 struct Command {
     const char* name;

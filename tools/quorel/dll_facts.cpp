@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "process_env/process_env.h"
+#include "process_env/utf8.h"
+
 namespace dll_facts {
 
 namespace {
@@ -14,23 +17,10 @@ constexpr long kPeOffsetField = 0x3C;     // e_lfanew in the DOS header
 constexpr char kPeSignature[4] = {'P', 'E', 0, 0};
 constexpr DWORD kPathChars = 32768;              // the longest path Windows takes
 
-std::string Utf8(const std::wstring& text) {
-    if (text.empty())
-        return "";
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &out[0], size, nullptr, nullptr);
-    out.resize(static_cast<size_t>(size) - 1);
-    return out;
-}
+using quorel::process_env::OpenFile;
 
-std::wstring Wide(const std::string& text) {
-    const int size = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring out(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &out[0], size);
-    out.resize(static_cast<size_t>(size) - 1);
-    return out;
-}
+std::string Utf8(const std::wstring& text) { return quorel::process_env::Utf8FromWide(text); }
+std::wstring Wide(const std::string& text) { return quorel::process_env::WideFromUtf8(text); }
 
 // A Windows call that fills a buffer of `size` characters and returns the
 // length, as GetSystemDirectoryW does.
@@ -59,7 +49,7 @@ void AddFolder(std::vector<std::string>& folders, const std::wstring& folder) {
 }
 
 uint16_t ReadMachine(const std::string& path) {
-    FILE* in = _wfopen(Wide(path).c_str(), L"rb");
+    FILE* in = OpenFile(path, "rb");
     if (!in)
         return 0;
     uint32_t pe = 0;

@@ -1,6 +1,5 @@
 #include "scan_diagnosis.h"
 
-#include <cstdio>
 
 #include "cli.h"
 #include "driver_binding.h"
@@ -56,6 +55,8 @@ ScanFacts DiagnoseScan(bool always_ask_driver) {
     return facts;
 }
 
+namespace {
+
 std::string UnscannedText(const std::vector<quorel::inspect::UnscannedFunction>& functions) {
     std::string text;
     for (const quorel::inspect::UnscannedFunction& f : functions) {
@@ -66,6 +67,8 @@ std::string UnscannedText(const std::vector<quorel::inspect::UnscannedFunction>&
     }
     return text;
 }
+
+}  // namespace
 
 std::string EmptyScanText(const ScanFacts& facts) {
     const std::string head = "the bus scan found no PCI functions: ";

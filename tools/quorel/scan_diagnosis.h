@@ -33,8 +33,6 @@ struct ScanFacts {
 // always with `always_ask_driver`; the functions no scan reaches are
 // probed for only when the list is empty.
 ScanFacts DiagnoseScan(bool always_ask_driver = false);
-// "03:00.2 6a5d:0101 answers where no scan looks: ...", with what to do.
-std::string UnscannedText(const std::vector<quorel::inspect::UnscannedFunction>& functions);
 // One sentence on an empty scan: "the bus scan found no PCI functions: ...".
 std::string EmptyScanText(const ScanFacts& facts);
 // Runs discovery (once per process, as an open does). When it found no

@@ -1,7 +1,6 @@
 // `quorel doctor`: the process, where the driver-access library comes from,
 // what the scan found and missed, and for each card whether its window
 // maps and why not.
-#include <cstdio>
 #include <string>
 #include <vector>
 
