@@ -104,6 +104,15 @@ uint8_t ULVEXA_API PciCfgWrite(uint8_t bus, uint8_t device, uint8_t function,
 uint32_t ULVEXA_API DescribeUlvexa(char* text, uint32_t size);
 typedef uint32_t(ULVEXA_API* DescribeUlvexaFunction)(char* text, uint32_t size);
 
+// Optional as DescribeUlvexa, and for tools as well: the card model
+// (docs/card-model.md) that the window at phys_addr follows in a
+// simulation: the model file's path in UTF-8, copied and measured as
+// DescribeUlvexa's line; 0 when the window follows none, as every real
+// card's does.
+uint32_t ULVEXA_API UlvexaWindowModel(uint64_t phys_addr, char* path, uint32_t size);
+typedef uint32_t(ULVEXA_API* UlvexaWindowModelFunction)(uint64_t phys_addr, char* path,
+                                                         uint32_t size);
+
 #ifdef __cplusplus
 }  // extern "C"
 static_assert(offsetof(PhysMapRecord, length) == 0, "length at 0");
