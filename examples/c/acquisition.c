@@ -16,8 +16,8 @@
 
 /* The card's registers, as the model names them. */
 enum {
-    kCtrl = 0,          /* CTRL: bit 0 START begins one conversion */
-    kResult = 1,        /* RESULT: the last conversion's value */
+    kCtrl = 5,          /* CTRL: bit 0 START begins one conversion */
+    kResult = 8,        /* RESULT: the next sample */
     kStart = 0x01,
     kPending = 0x01,    /* status bit 0: the interrupt is pending */
     kConversions = 3,

@@ -10,7 +10,7 @@ using Quorel;
 
 static class Acquisition
 {
-    const int Ctrl = 0, Result = 1;  // the model's CTRL and RESULT registers
+    const int Ctrl = 5, Result = 8;  // the model's CTRL and RESULT registers
     const int Start = 0x01;          // CTRL bit 0: begin one conversion
     const int Pending = 0x01;        // status bit 0: the interrupt is pending
 

@@ -11,7 +11,7 @@ import time
 
 import quorel
 
-CTRL, RESULT = 0, 1  # the model's CTRL and RESULT registers
+CTRL, RESULT = 5, 8  # the model's CTRL and RESULT registers
 START = 0x01         # CTRL bit 0: begin one conversion
 PENDING = 0x01       # status bit 0: the interrupt is pending
 TIMEOUT_S = 5.0
