@@ -96,7 +96,7 @@ void CheckContradictions(const Table& table, const Register& reg) {
     }
     if (reg.access == Access::kReadOnly && reg.write != WriteEffect::kModify)
         refuse("write", "access = \"read-only\": the application's writes are ignored");
-    if (source && reg.read != ReadEffect::kNone)
+    if (source && reg.read != ReadEffect::kNone && reg.access != Access::kWriteOnly)
         refuse("read", "its 'source', which gives every read's value, expected no read action");
     if (source)
         refuse("reset", "its 'source', which gives every read's value (a reset restarts it)");
