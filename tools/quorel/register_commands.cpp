@@ -99,18 +99,20 @@ std::string FieldWriteRefusal(const cli::Args& args, const RegisterRef& ref) {
     if (reg.access == card_model::Access::kReadOnly)
         return RegisterText(ref) + " cannot be written: " + name +
                " is read-only, the card ignores writes";
-    const std::string refused = RegisterText(ref) + " cannot be written alone: ";
-    const std::string instead = "; write the whole register instead: quorel write " +
-                                TargetWords(args.target) + " " + name + " VALUE";
     if (reg.write != card_model::WriteEffect::kModify)
         return "";
+    std::string why;
     if (reg.access == card_model::Access::kWriteOnly)
-        return refused + name + " is write-only (reads return " + Hex(reg.fill) +
-               "), so its other fields are not known" + instead;
-    if (reg.ReadHasSideEffect())
-        return refused + "that reads " + name + " first, and a read changes the card (" +
-               ReadEffectText(reg) + ")" + instead;
-    return "";
+        why = name + " is write-only (reads return " + Hex(reg.fill) +
+              "), so its other fields are not known";
+    else if (reg.ReadHasSideEffect())
+        why = "that reads " + name + " first, and a read changes the card (" +
+              ReadEffectText(reg) + ")";
+    if (why.empty())
+        return "";
+    return RegisterText(ref) + " cannot be written alone: " + why +
+           "; write the whole register instead: quorel write " + TargetWords(args.target) + " " +
+           name + " VALUE";
 }
 
 int WriteField(const cli::Args& args, const RegisterRef& ref) {
