@@ -36,12 +36,13 @@ ModelPointer DriverModel(const cli::Target& target) {
         return nullptr;
     std::vector<card_model::Problem> problems;
     ModelPointer model = card_model::ReadCardModel(path, &problems);
+    const std::string shown = cli::Shown(path);
     if (!model)
-        std::fprintf(
-            stderr,
-            "quorel: note: the driver-access library says this card follows the model %s, "
-            "which does not load here (`quorel model check` says why); registers go unnamed\n",
-            cli::Shown(path).c_str());
+        std::fprintf(stderr,
+                     "quorel: note: the driver-access library says this card follows the model "
+                     "%s, which does not load here (`quorel model check %s` says why); its "
+                     "registers go unnamed\n",
+                     shown.c_str(), shown.c_str());
     return model;
 }
 
