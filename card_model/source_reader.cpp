@@ -114,7 +114,7 @@ Source ReadSource(const Value& value, const std::string& owner, ReadContext* con
 std::optional<std::vector<uint8_t>> ParseSequence(std::string_view text, const std::string& file,
                                                   Problems* problems) {
     std::vector<uint8_t> values;
-    size_t wrong = 0, number = 0;
+    size_t wrong = 0, number = 0, first_unlisted = 0;
     for (size_t start = 0; start <= text.size(); ++number) {
         const size_t end = std::min(text.find('\n', start), text.size());
         std::string_view line = text.substr(start, end - start);
@@ -127,10 +127,12 @@ std::optional<std::vector<uint8_t>> ParseSequence(std::string_view text, const s
             values.push_back(*value);
         else if (++wrong <= kSequenceProblemsListed)
             problems->AddIn(file, number + 1, why);
+        else if (!first_unlisted)
+            first_unlisted = number + 1;
     }
-    if (wrong > kSequenceProblemsListed)
-        problems->AddIn(file, 0, std::to_string(wrong - kSequenceProblemsListed) +
-                                     " more lines are wrong as those above");
+    if (first_unlisted)
+        problems->AddIn(file, first_unlisted, "and " + std::to_string(wrong - kSequenceProblemsListed) +
+                                                  " more lines from here on are wrong as those above");
     if (wrong || values.empty())
         return std::nullopt;
     return values;

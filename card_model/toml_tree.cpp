@@ -78,6 +78,11 @@ const Value* Value::Find(std::string_view key) const {
 }
 
 bool Parse(std::string_view text, Value* root, size_t* error_line, std::string* error) {
+    if ((*error_line = NonAsciiOutsideStrings(text))) {
+        *error = "a character outside ASCII outside a string or a comment, expected names, "
+                 "numbers and punctuation in ASCII there";
+        return false;
+    }
     toml::parse_result result = toml::parse(text, std::string_view());
     if (!result) {
         *error_line = result.error().source().begin.line;
