@@ -37,8 +37,8 @@ int main(void) {
     int conversion, result = Quorel_open(0);
 
     if (result != QUOREL_SUCCESS) {
-        fprintf(stderr, "Quorel_open(0) returned %d: no card (set QUOREL_SIM_MODEL for the stand-in)\n",
-                result);
+        fprintf(stderr, "Quorel_open(0) returned %d: no card (without one, run this on the "
+                "stand-in with the example card model: see the top of acquisition.c)\n", result);
         return 1;
     }
     Quorel_srst();
