@@ -5,8 +5,9 @@
 #    and from the driver library exactly the functions it calls, by name;
 #  - Quorel exports exactly the names of the table of exports
 #    (src/api/exports.txt, through scripts/exports.py);
-#  - the stand-in exports the six driver functions and DescribeUlvexa
-#    (optional, for tools; the library never imports it) and needs only
+#  - the stand-in exports the six driver functions, DescribeUlvexa and
+#    UlvexaWindowModel (optional, for tools; the library never imports
+#    them) and needs only
 #    kernel32 and msvcrt, so it loads anywhere the real one would;
 #  - Quorel carries nothing only tools and tests call (tool_only_symbols);
 #  - the trace flavour (BIN/trace) exports the same names at the same
@@ -50,8 +51,8 @@ check_standin() {  # check_standin BITS DLL
   echo "$(basename "$2") (stand-in)"
   [[ -f $2 ]] || { fail "$2 not built"; return; }
   table=$(tables "$1" "$2") || { fail "cannot read the tables of $2"; return; }
-  same_set "exports the driver functions and DescribeUlvexa" \
-    "$(names "${driver_exports[@]}" DescribeUlvexa)" "$(exports_of "$table")"
+  same_set "exports the driver functions, DescribeUlvexa and UlvexaWindowModel" \
+    "$(names "${driver_exports[@]}" DescribeUlvexa UlvexaWindowModel)" "$(exports_of "$table")"
   only_from "imports only from kernel32 and msvcrt" "$table" kernel32.dll msvcrt.dll
 }
 

@@ -34,6 +34,12 @@ constexpr char kSimSnapshot[] = "QUOREL_SIM_SNAPSHOT";
 // The stand-in's call log: a file (appended to), kToStderr, or unset or
 // empty: no log.
 constexpr char kSimLog[] = "QUOREL_SIM_LOG";
+// A card model (docs/card-model.md) that every card of the simulated
+// machine follows unless the machine file gives it one of its own (the
+// `model` directive); unset or empty: none, the cards are plain memory.
+// Resolved by the stand-in's MachineLoader, which names each window's
+// model to tools (UlvexaWindowModel).
+constexpr char kSimModel[] = "QUOREL_SIM_MODEL";
 
 // The native Windows layer, native_winapi/. The .reg file its registry is
 // filled from; unset or empty: a snapshot's, else the default machine's

@@ -16,6 +16,7 @@ using process_env::ReadTextFile;
 
 using settings::kSimLog;
 using settings::kSimMachine;
+using settings::kSimModel;
 using settings::kSimSnapshot;
 
 }  // namespace quorel::sim

@@ -51,15 +51,26 @@ uint8_t* Function::Window() {
     return window.get();
 }
 
-uint64_t WindowSizeFor(const Function& function) {
+namespace {
+
+const CardVariant* VariantOf(const Function& function) {
     uint32_t ids = function.Dword(kIdsOffset);
     if (static_cast<uint16_t>(ids) != kCardVendorId)
-        return kWindowOther;
+        return nullptr;
     for (const CardVariant& variant : kCardVariants)
         if (ids >> 16 == variant.device_id)
-            return variant.window_bytes;
-    return kWindowOther;
+            return &variant;
+    return nullptr;
 }
+
+}  // namespace
+
+uint64_t WindowSizeFor(const Function& function) {
+    const CardVariant* variant = VariantOf(function);
+    return variant ? variant->window_bytes : kWindowOther;
+}
+
+bool IsCard(const Function& function) { return VariantOf(function) != nullptr; }
 
 Function& Machine::Add(const Address& at) { return functions_[Key(at)]; }
 
@@ -104,18 +115,20 @@ bool Machine::Write(const Address& at, uint16_t offset, uint32_t value) {
     return true;
 }
 
-uint8_t* Machine::Map(uint64_t length, uint64_t phys_addr) {
+Function* Machine::Decoding(uint64_t phys_addr) {
     if (phys_addr == 0)
         return nullptr;
-    for (auto& entry : functions_) {
-        Function& function = entry.second;
-        if (function.MemoryBase() != phys_addr)
-            continue;
-        if (function.refuse_map || length > function.window_size)
-            return nullptr;
-        return function.Window();
-    }
+    for (auto& entry : functions_)
+        if (entry.second.MemoryBase() == phys_addr)
+            return &entry.second;
     return nullptr;
+}
+
+uint8_t* Machine::Map(uint64_t length, uint64_t phys_addr) {
+    Function* function = Decoding(phys_addr);
+    if (!function || function->refuse_map || length > function->window_size)
+        return nullptr;
+    return function->Window();
 }
 
 std::vector<Address> Machine::Addresses() const {

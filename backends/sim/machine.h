@@ -10,9 +10,14 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "ulvexa.h"
+
+namespace quorel::card_model {
+struct CardModel;
+}
 
 namespace quorel::sim {
 
@@ -51,6 +56,12 @@ struct Function {
     uint64_t window_size = kWindowOther;  // fixed from the IDs at load
     std::vector<WindowBytes> window_init;
     bool refuse_map = false;
+    // The card model its window follows: the path as the machine file's
+    // directive or QUOREL_SIM_MODEL gave it, resolved; empty: none.
+    std::string model_path;
+    // Loaded from model_path; null: the window is plain memory (no model,
+    // or one that was refused).
+    std::shared_ptr<const card_model::CardModel> model;
     // Made at the first mapping; lives as long as the machine, which the
     // simulator never destroys since its caller never unmaps.
     std::unique_ptr<uint8_t, FreeDeleter> window;
@@ -64,6 +75,8 @@ struct Function {
 
 // Window size by vendor and device ID, read from the configuration bytes.
 uint64_t WindowSizeFor(const Function& function);
+// Whether the function is one of the card's variants, by its IDs.
+bool IsCard(const Function& function);
 
 class Machine {
 public:
@@ -82,6 +95,8 @@ public:
     bool Write(const Address& at, uint16_t offset, uint32_t value);
     // The window of the function whose BAR0 decodes phys_addr, or null.
     uint8_t* Map(uint64_t length, uint64_t phys_addr);
+    // The function whose BAR0 decodes phys_addr, or null.
+    Function* Decoding(uint64_t phys_addr);
 
     // All functions in scan order: bus, then device and function.
     std::vector<Address> Addresses() const;

@@ -25,8 +25,9 @@ constexpr std::string_view kWindowKeyword = "window";
 constexpr std::string_view kFailReadKeyword = "fail-read";
 constexpr std::string_view kFailInitKeyword = "fail-init";
 constexpr std::string_view kRefuseMapKeyword = "refuse-map";
+constexpr std::string_view kModelKeyword = "model";
 constexpr std::string_view kKeywords[] = {kWindowKeyword, kFailReadKeyword, kFailInitKeyword,
-                                          kRefuseMapKeyword};
+                                          kRefuseMapKeyword, kModelKeyword};
 
 // What a line may hold, for the message about one that holds neither.
 std::string ExpectedLine() {
@@ -55,9 +56,10 @@ Address DirectiveAddress(std::string_view text) {
 struct Pending {
     size_t line;
     Address at;
-    enum Kind { kWindow, kFailRead, kRefuseMap } kind;
+    enum Kind { kWindow, kFailRead, kRefuseMap, kModel } kind;
     WindowBytes window;
     FailRead fail_read;
+    std::string model_path;
 };
 
 class Parser {
@@ -80,6 +82,7 @@ private:
     void Window(const Tokens& args, Pending* pending);
     void FailReadLine(const Tokens& args, Pending* pending);
     void RefuseMap(const Tokens& args, Pending* pending);
+    void Model(const Tokens& args, Pending* pending);
     void ApplyPending();
     void Apply(const Pending& pending);
     std::string LeftOutNote() const;
@@ -190,11 +193,13 @@ void Parser::Directive(const Tokens& tokens) {
     Tokens args(tokens.begin() + 1, tokens.end());
     if (keyword == kFailInitKeyword)
         return FailInit(args);
-    Pending pending{line_, {}, Pending::kRefuseMap, {}, {}};
+    Pending pending{line_, {}, Pending::kRefuseMap, {}, {}, {}};
     if (keyword == kWindowKeyword)
         Window(args, &pending);
     else if (keyword == kFailReadKeyword)
         FailReadLine(args, &pending);
+    else if (keyword == kModelKeyword)
+        Model(args, &pending);
     else
         RefuseMap(args, &pending);
     pending.at = DirectiveAddress(args[0]);
@@ -211,6 +216,15 @@ void Parser::RefuseMap(const Tokens& args, Pending* pending) {
     if (args.size() != 1)
         Fail("usage: refuse-map BB:DD.F");
     pending->kind = Pending::kRefuseMap;
+}
+
+// The path is the rest of the line as written, spaces and all.
+void Parser::Model(const Tokens& args, Pending* pending) {
+    if (args.size() < 2)
+        Fail("usage: model BB:DD.F PATH");
+    pending->kind = Pending::kModel;
+    const char* end = args.back().data() + args.back().size();
+    pending->model_path.assign(args[1].data(), end);
 }
 
 void Parser::Window(const Tokens& args, Pending* pending) {
@@ -253,6 +267,12 @@ void Parser::Apply(const Pending& pending) {
         Fail("no function " + FormatAddress(pending.at) + " in this file");
     if (pending.kind == Pending::kRefuseMap) {
         function->refuse_map = true;
+        return;
+    }
+    if (pending.kind == Pending::kModel) {
+        if (!function->model_path.empty())
+            Fail("a second model for " + FormatAddress(pending.at) + ", expected one per function");
+        function->model_path = pending.model_path;
         return;
     }
     uint64_t end = uint64_t{pending.window.offset} + pending.window.bytes.size();

@@ -1,6 +1,6 @@
 // The six functions of the driver-access library, answered from a simulated
-// machine instead of a kernel driver, and DescribeUlvexa, which names that
-// machine. The same source is the native static library and, on Windows,
+// machine instead of a kernel driver; DescribeUlvexa, which names that
+// machine, and UlvexaWindowModel, which names a card's model. The same source is the native static library and, on Windows,
 // Ulvexa32.dll / Ulvexa64.dll.
 #include <memory>
 #include <mutex>
@@ -59,6 +59,7 @@ void Load(Simulator& sim) {
         loaded.machine = std::make_unique<Machine>();
         loaded.machine->fail_init = true;
     }
+
     sim.machines.push_back(std::move(loaded.machine));
 }
 
@@ -140,6 +141,14 @@ uint8_t ULVEXA_API PciCfgWrite(uint8_t bus, uint8_t device, uint8_t function, ui
     uint8_t result = call.sim.driver_open && call.machine.Write(at, offset, value) ? 1 : 0;
     call.sim.log.Write(at, offset, value, result);
     return result;
+}
+
+// The model the window at phys_addr follows in the last load.
+uint32_t ULVEXA_API UlvexaWindowModel(uint64_t phys_addr, char* path, uint32_t size) {
+    Call call;
+    const quorel::sim::Function* function = call.machine.Decoding(phys_addr);
+    const std::string followed = function && function->model ? function->model_path : "";
+    return quorel::process_env::CopyDescription(followed, "", path, size);
 }
 
 // The machine of the last load, loading it first when no call has yet.

@@ -119,4 +119,9 @@ uint32_t ULVEXA_API DescribeUlvexa(char* text, uint32_t size) {
     return quorel::process_env::CopyDescription(quorel::sysfs::Root(), problem, text, size);
 }
 
+// A real card behaves as it does: no window follows a model.
+uint32_t ULVEXA_API UlvexaWindowModel(uint64_t, char* path, uint32_t size) {
+    return quorel::process_env::CopyDescription("", "", path, size);
+}
+
 }  // extern "C"

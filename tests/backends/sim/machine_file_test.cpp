@@ -183,6 +183,11 @@ TEST(MachineFile, DirectivesTakeEffect) {
     ASSERT_TRUE(Parse(kCard + "refuse-map 00:05.0\n", &refusing));
     EXPECT_FALSE(refusing->fail_init);
     EXPECT_EQ(refusing->Map(card::kWindowType1, kCardBase), nullptr);
+
+    // The path is the rest of the line as written, spaces and all.
+    std::unique_ptr<Machine> modelled;
+    ASSERT_TRUE(Parse(kCard + "model 00:05.0  models/my  card.toml \n", &modelled));
+    EXPECT_EQ(modelled->Find({0, 5, 0})->model_path, "models/my  card.toml");
 }
 
 struct Malformed {
@@ -200,7 +205,7 @@ TEST(MachineFile, RefusesMalformedFilesNamingTheLine) {
     const std::vector<Malformed> cases = {
         {"unknown keyword", kCard + "frobnicate 00:05.0\n", 4,
          "unrecognised line starting 'frobnicate', expected a function header such as 00:1f.0, "
-         "a row such as 10: 00 ..., or a directive (window, fail-read, fail-init, refuse-map)"},
+         "a row such as 10: 00 ..., or a directive (window, fail-read, fail-init, refuse-map, model)"},
         {"detail line before any function", "\tControl: I/O- Mem+\n", 1,
          "unrecognised line starting 'Control:', expected a function header"},
         {"detail line not indented", kCard + "Control: I/O- Mem+\n", 4, "unrecognised line"},
@@ -236,6 +241,9 @@ TEST(MachineFile, RefusesMalformedFilesNamingTheLine) {
         {"fail-read count not decimal", kCard + "fail-read 00:05.0 0 x2\n", 4, "bad count 'x2'"},
         {"fail-init with arguments", "fail-init now\n", 1, "usage: fail-init"},
         {"refuse-map without a function", "refuse-map\n", 1, "usage: refuse-map"},
+        {"model without a path", kCard + "model 00:05.0\n", 4, "usage: model BB:DD.F PATH"},
+        {"two models for a function", kCard + "model 00:05.0 a.toml\nmodel 00:05.0 b.toml\n", 5,
+         "a second model for 00:05.0"},
     };
     for (const Malformed& test : cases) {
         std::string error;
