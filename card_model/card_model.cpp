@@ -16,13 +16,6 @@ const Item* FindNamed(const std::vector<Item>& items, std::string_view name) {
     return nullptr;
 }
 
-bool ReadSequenceText(const std::string& path, std::string* text, std::string* why) {
-    if (process_env::ReadTextFile(path, text, why))
-        return true;
-    *why = "cannot read the file: " + *why;
-    return false;
-}
-
 }  // namespace
 
 std::string_view Field::NameOf(uint8_t value) const {
@@ -73,7 +66,10 @@ std::shared_ptr<const CardModel> ReadCardModel(const std::string& path,
         problems->push_back(Problem{path, 0, "cannot read the file: " + why});
         return nullptr;
     }
-    return ParseCardModel(text, path, ReadSequenceText, problems);
+    const ReadFileFunction read_file = [](const std::string& file, std::string* text, std::string* why) {
+        return process_env::ReadTextFile(file, text, why);
+    };
+    return ParseCardModel(text, path, read_file, problems);
 }
 
 }  // namespace quorel::card_model

@@ -1,4 +1,7 @@
 // After-write events that would arm one another at delay 0 without end.
+#include <algorithm>
+#include <limits>
+
 #include "model_reader.h"
 
 namespace quorel::card_model {
@@ -24,18 +27,53 @@ Graph ArmsAtOnce(const std::vector<const Event*>& zero) {
     return arms;
 }
 
-std::vector<bool> Reachable(const Graph& graph, size_t from) {
-    std::vector<bool> seen(graph.size());
-    std::vector<size_t> stack = graph[from];
-    while (!stack.empty()) {
-        const size_t at = stack.back();
-        stack.pop_back();
-        if (seen[at])
-            continue;
-        seen[at] = true;
-        stack.insert(stack.end(), graph[at].begin(), graph[at].end());
+// The stack's nodes down to root: a component found.
+std::vector<size_t> PopComponent(size_t root, std::vector<size_t>* stack, std::vector<bool>* on_stack) {
+    std::vector<size_t> component;
+    do {
+        component.push_back(stack->back());
+        (*on_stack)[stack->back()] = false;
+        stack->pop_back();
+    } while (component.back() != root);
+    return component;
+}
+
+// The graph's strongly connected components (Tarjan's, with a stack of
+// its own rather than recursion: a file may hold many events).
+std::vector<std::vector<size_t>> Components(const Graph& graph) {
+    constexpr size_t kUnseen = std::numeric_limits<size_t>::max();
+    std::vector<size_t> order(graph.size(), kUnseen), low(graph.size()), stack;
+    std::vector<bool> on_stack(graph.size());
+    std::vector<std::pair<size_t, size_t>> calls;  // (node, its next edge)
+    std::vector<std::vector<size_t>> components;
+    size_t counter = 0;
+    const auto visit = [&](size_t node) {
+        order[node] = low[node] = counter++;
+        stack.push_back(node);
+        on_stack[node] = true;
+        calls.emplace_back(node, 0);
+    };
+    for (size_t root = 0; root < graph.size(); ++root) {
+        if (order[root] == kUnseen)
+            visit(root);
+        while (!calls.empty()) {
+            const size_t node = calls.back().first;
+            if (calls.back().second < graph[node].size()) {
+                const size_t next = graph[node][calls.back().second++];
+                if (order[next] == kUnseen)
+                    visit(next);
+                else if (on_stack[next])
+                    low[node] = std::min(low[node], order[next]);
+                continue;
+            }
+            calls.pop_back();
+            if (!calls.empty())
+                low[calls.back().first] = std::min(low[calls.back().first], low[node]);
+            if (low[node] == order[node])
+                components.push_back(PopComponent(node, &stack, &on_stack));
+        }
     }
-    return seen;
+    return components;
 }
 
 void Report(const std::vector<size_t>& cycle, const std::vector<const Event*>& zero,
@@ -75,19 +113,18 @@ void CheckEventCycles(const CardModel& model, Problems* problems) {
         if (event.after_write && event.delay_us == 0)
             zero.push_back(&event);
     const Graph arms = ArmsAtOnce(zero);
-    std::vector<bool> reported(zero.size());
-    for (size_t i = 0; i < zero.size(); ++i) {
-        const std::vector<bool> from_i = Reachable(arms, i);
-        if (reported[i] || !from_i[i])
-            continue;
-        std::vector<size_t> cycle;
-        for (size_t j = i; j < zero.size(); ++j)
-            if (from_i[j] && Reachable(arms, j)[i]) {
-                cycle.push_back(j);
-                reported[j] = true;
-            }
-        Report(cycle, zero, problems);
+    std::vector<std::vector<size_t>> cycles;
+    for (std::vector<size_t>& component : Components(arms)) {
+        const size_t first = component[0];
+        const bool self = std::find(arms[first].begin(), arms[first].end(), first) != arms[first].end();
+        if (component.size() > 1 || self) {
+            std::sort(component.begin(), component.end());
+            cycles.push_back(std::move(component));
+        }
     }
+    std::sort(cycles.begin(), cycles.end());
+    for (const std::vector<size_t>& cycle : cycles)
+        Report(cycle, zero, problems);
 }
 
 }  // namespace quorel::card_model

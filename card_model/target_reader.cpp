@@ -119,9 +119,9 @@ std::optional<Target> ResolveTarget(std::string_view text, size_t line, const Ca
         target.index = reg->index;
         fields = &reg->fields;
     } else {
-        problems->Add(line, "\"" + target.text + "\" names no register: there is no register " +
-                                std::string(owner) + ", expected csr or one of " +
-                                JoinNames(RegisterNames(model)));
+        const std::string which = owner.empty() ? "it is empty" : "there is no register " + std::string(owner);
+        problems->Add(line, "\"" + target.text + "\" names no register: " + which +
+                                ", expected csr or one of " + JoinNames(RegisterNames(model)));
         return std::nullopt;
     }
     if (dot == std::string_view::npos)
@@ -148,8 +148,8 @@ std::vector<Action> ReadActions(const Table& table, const CardModel& model) {
     for (const Value& item : list ? list->items : kNoItems) {
         if (item.type != Value::Type::kString)
             table.problems().Add(item.line, "'actions' of " + table.what() + " holds " +
-                                                item.TypeName() + ", expected strings such as \"" +
-                                                std::string(kActionForms) + "\"");
+                                                item.TypeName() + ", expected strings, each one of " +
+                                                kActionForms);
         else if (std::optional<Action> action =
                      ParseAction(item.text, item.line, model, &table.problems()))
             actions.push_back(std::move(*action));

@@ -108,5 +108,12 @@ TEST(CardModelReader, RefusesEachMistakeWithItsLine) {
     }
 }
 
+TEST(CardModelReader, SaysWhenTheFileCannotBeRead) {
+    std::vector<Problem> problems;
+    EXPECT_FALSE(ReadCardModel("no-such-folder/card.toml", &problems));
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].Text().rfind("no-such-folder/card.toml: cannot read the file: ", 0), 0u);
+}
+
 }  // namespace
 }  // namespace quorel::card_model

@@ -226,7 +226,11 @@ const Row kRows[] = {
       "event at line 4: toggle A", "read A (1) = 0xFF"}},
     {"the example: reset, enable, start, poll, acknowledge, read", kAcquisition,
      "cC0 c0C s=04 r6=08 w5:01 s=24 @299 s=24 i- @300 s=15 i+ r5=00 c03 s=14 i- r8=80 r8=83 @10000 s=94",
-     {"command 0xC0 (reset): reset", "write CTRL (5) 0x01: arms event at line", "interrupt asserted",
+     {"command 0xC0 (reset): reset",
+      "write CTRL (5) 0x01: arms event at line 76 (in 0 us), arms event at line 82 (in 300 us)",
+      "event at line 76: set csr.BUSY, clear csr.DONE", "status = 0x24",
+      "event at line 82: clear csr.BUSY, set csr.DONE, set csr.PENDING, clear CTRL.START",
+      "interrupt asserted",
       "command 0x03 (acknowledge): clear csr.PENDING", "interrupt released", "read RESULT (8) = 0x80"}},
 };
 
