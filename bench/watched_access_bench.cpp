@@ -2,7 +2,8 @@
 // answered by performing the decoded access and stepping over the
 // instruction) beside the naive way (the page opened, the instruction
 // single-stepped, the page closed again: Mode::kSingleStep), in one process,
-// on one page, with a watcher that stands for a model: a small array.
+// on one card's register page that follows a card model, as the stand-in
+// maps it: each access goes through the model as an application's does.
 // Every access is timed on its own; the two ways take turns, round by
 // round, and the medians are printed in µs per access with their ratio.
 //
@@ -14,6 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "card_model/card_model.h"
+#include "machine.h"
+#include "model_window.h"
 #include "trap.h"
 
 namespace {
@@ -22,23 +26,68 @@ using namespace quorel::sim::trap;
 
 constexpr int kRounds = 10;
 constexpr int kDefaultAccesses = 2000;
-constexpr int kRegisters = 256;  // every fourth byte of the page, as a card's window
+constexpr int kRegisters = 255;  // every fourth byte of the page, as a card's window
+constexpr uint64_t kWindow = 0x400;
 #ifdef _WIN32
 constexpr double kTarget = 0.5;
 #else
 constexpr double kTarget = 0.25;
 #endif
 
-// The registers of a card model at its quickest.
-class Registers : public Watcher {
-public:
-    uint8_t Load(uint32_t offset) override { return bytes_[offset % kRegisters]; }
-    void Store(uint32_t offset, uint8_t value) override { bytes_[offset % kRegisters] = value; }
-    uint8_t Peek(uint32_t offset) override { return Load(offset); }
+// A card with named registers and fields, a status register, an interrupt
+// and a periodic event, as a user's model has them; the other registers
+// are plain bytes, as the model leaves them.
+constexpr char kModel[] = R"(name = "bench card"
+[[register]]
+name = "CTRL"
+index = 0
+  [[register.field]]
+  name = "START"
+  bits = "0"
+  [[register.field]]
+  name = "MODE"
+  bits = "3:1"
+[[register]]
+name = "EVENTS"
+index = 1
+write = "oneToClear"
+[[register]]
+name = "ID"
+index = 2
+access = "read-only"
+reset = 0x5A
+[csr]
+  [[csr.field]]
+  name = "PENDING"
+  bits = "0"
+  [[csr.field]]
+  name = "IE"
+  bits = "2"
+[interrupt]
+pending = "csr.PENDING"
+enable = "csr.IE"
+[[event]]
+every_us = 10000
+actions = ["set csr.PENDING", "write EVENTS 0x01"]
+[[event]]
+after_write = "CTRL.START"
+delay_us = 200
+actions = ["clear CTRL.START"]
+)";
 
-private:
-    uint8_t bytes_[kRegisters] = {};
-};
+// The card's register page, watched and following kModel; null with why.
+uint8_t* ModelledPage(std::string* why) {
+    using namespace quorel;
+    std::vector<card_model::Problem> problems;
+    sim::Function card;
+    card.window_size = kWindow;
+    card.model = card_model::ParseCardModel(kModel, "bench.toml", nullptr, &problems);
+    if (!card.model) {
+        *why = problems.empty() ? "the model does not load" : problems.front().Text();
+        return nullptr;
+    }
+    return sim::MapModelledWindow(card, "bench", "", why);
+}
 
 struct Timings {
     std::vector<double> loads, stores;  // µs each
@@ -92,9 +141,9 @@ void Report(const Timings& naive, const Timings& ours) {
 
 int main(int argc, char** argv) {
     const int accesses = Accesses(argc, argv);
-    uint8_t* page = accesses ? AllocatePages(PageSize()) : nullptr;
-    std::string why = "no memory for the page";
-    if (!page || !Watch(page, PageSize(), new Registers, &why)) {
+    std::string why;
+    uint8_t* page = accesses ? ModelledPage(&why) : nullptr;
+    if (!page) {
         if (accesses)
             std::fprintf(stderr, "watched_access_bench: %s\n", why.c_str());
         return accesses ? 1 : 2;
@@ -108,7 +157,8 @@ int main(int argc, char** argv) {
     }
     const Counts seen = Seen();
     const uint64_t each = 2ull * kRounds * accesses;
-    std::printf("%d loads and %d stores each way, one watched page\n", kRounds * accesses, kRounds * accesses);
+    std::printf("%d loads and %d stores each way, one card's registers following a model\n",
+                kRounds * accesses, kRounds * accesses);
     Report(naive, ours);
     if (seen.emulated == each && seen.stepped == each)
         return 0;
