@@ -36,10 +36,6 @@ struct Member {
     Value value;
 };
 
-// The line of the first character outside ASCII that is not in a string
-// or a comment, where TOML allows none; 0 when there is none.
-size_t NonAsciiOutsideStrings(std::string_view text);
-
 // The document's root table; false with the syntax error's line and what
 // it says when the text is not TOML.
 bool Parse(std::string_view text, Value* root, size_t* error_line, std::string* error);

@@ -25,9 +25,10 @@ struct Row {
 
 const Row kRows[] = {
     {"a = [1,\nb = 2\n", {{"bad.toml:2", "not TOML"}}},
-    // Outside strings and comments, where TOML has no use for them.
-    {"# caf\xC3\xA9\nname = \"\"\"caf\xC3\xA9\n\\\"\"\"\"\"\nx = 1 \xC3\xA9\n",
-     {{"bad.toml:4", "outside ASCII outside a string"}}},
+    // Characters outside ASCII: in strings and comments, but not elsewhere
+    // (toml++ 3.3 reached an unreachable point on them there: UBSan shows it).
+    {"# \xC2\xB5s\nname = \"caf\xC3\xA9\"\nx = 1 \xC3\xA9\n",
+     {{"bad.toml:3", "not TOML: Error while parsing key-value pair: expected a comment or whitespace"}}},
     {"colour = 1\n" REGISTER_A, {{"bad.toml:1", "unknown key 'colour' in the model, expected one of name,"}}},
     {"[[register]]\nindex = \"5\"\ncolour = 1\n",
      {{"bad.toml:1", "[[register]] has no 'name'"}, {"bad.toml:2", "is a string, expected an integer"},
