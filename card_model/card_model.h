@@ -59,6 +59,9 @@ struct Register {
     std::string name;
     uint8_t index = 0;  // 0..254
     uint8_t reset = 0;
+    // reset = "machine": the register starts and resets at what it held
+    // before the model (the machine file's byte), as an unnamed one does.
+    bool reset_from_machine = false;
     Access access = Access::kReadWrite;
     WriteEffect write = WriteEffect::kModify;
     ReadEffect read = ReadEffect::kNone;
@@ -79,13 +82,14 @@ struct Target {
     bool status = false;   // the control/status register
     uint8_t index = 0;     // the register, when not status
     uint8_t mask = 0xFF;   // the field's bits, 0xFF for the whole register
+    bool field = false;    // a field (whose bits may be all eight), else the register
     std::string text;      // as the file wrote it: "CTRL.START", "csr.IE"
 };
 
 struct Action {
     enum class Kind { kReset, kSet, kClear, kToggle, kWrite } kind = Kind::kReset;
     Target target;       // not for kReset
-    uint8_t value = 0;   // kWrite
+    uint8_t value = 0;   // kWrite: the register's value, or the field's (not shifted)
     std::string text;    // as the file wrote it: "write SAMPLE 0x10"
 };
 

@@ -11,6 +11,8 @@ packages=(
   # The quorel tool's JSON and argument parsing, header-only, for the native
   # and the cross builds alike (cmake/QuorelIncludeFolder.cmake).
   nlohmann-json3-dev libcli11-dev
+  # Card models' TOML reader, header-only (card_model/).
+  libtomlplusplus-dev
   gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   # The unit tests built with -m32 and run under qemu-i386 (native32 preset).

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Checks that dependencies run one way (docs/architecture.md):
 #  - the backends (backends/*/) include their own headers, the
-#    driver-access contract (ulvexa.h), process_env/ and the settings
-#    header, nothing else: no header of the library's core;
+#    driver-access contract (ulvexa.h), process_env/, card_model/ and the
+#    settings header, nothing else: no header of the library's core;
+#  - card_model/ includes its own headers, process_env/ and the settings
+#    header (and toml++, through <>), nothing else;
 #  - tools/ and bench/ include no header of the core but the facade
 #    (api/inspect.h; include/quorel.h lives outside src/) and the contracts:
 #    the Windows API (platform/windows_api.h: <windows.h>, or its native
 #    stand-in) and the driver-access contract (ulvexa.h, whose DLL the
-#    Windows tool binds itself); named by its path
+#    Windows tool binds itself), and card_model/'s headers; named by its path
 #    below src/, by its own name or by a path through src/ alike;
 #  - examples/ include only quorel.h, as an application does;
 #  - src/ includes only its own headers, include/quorel.h and the settings
@@ -55,23 +57,33 @@ quoted_includes() {
   done < <(matches '^ *# *include +"' "$@" --include='*.h' --include='*.cpp' --include='*.c')
 }
 # The quoted includes of a backend that name none of its own files, nor
-# the contract, process_env/ or the settings header.
+# the contract, process_env/, card_model/ or the settings header.
 foreign_backend_includes() {
   local file line name backend
   while IFS=: read -r file line name; do
     backend=$(cut -d/ -f1-2 <<<"$file")
-    [[ $name == ulvexa.h || $name == process_env/* || $name == "$settings_header" ||
-       -f $(dirname "$file")/$name || -f $backend/$name ]] ||
+    [[ $name == ulvexa.h || $name == process_env/* || $name == card_model/* ||
+       $name == "$settings_header" || -f $(dirname "$file")/$name || -f $backend/$name ]] ||
       echo "$file:$line: #include \"$name\""
   done < <(quoted_includes backends)
 }
-offend "a backend includes what is neither its own, the contract, process_env/ nor the settings" < <(foreign_backend_includes)
+offend "a backend includes what is neither its own, the contract, process_env/, card_model/ nor the settings" < <(foreign_backend_includes)
+# The quoted includes of card_model/ that name none of its own files, nor
+# process_env/ or the settings header.
+foreign_card_model_includes() {
+  local file line name
+  while IFS=: read -r file line name; do
+    [[ $name == process_env/* || $name == "$settings_header" || $name != */* && -f card_model/$name ]] ||
+      echo "$file:$line: #include \"$name\""
+  done < <(quoted_includes card_model)
+}
+offend "card_model/ includes what is neither its own, process_env/ nor the settings" < <(foreign_card_model_includes)
 # The quoted includes of tools/ and bench/ that name a core header.
 core_includes() {
   local file line name base local
   while IFS=: read -r file line name; do
     base=${name##*/}
-    case $name in api/inspect.h | platform/windows_api.h | ulvexa.h | driver/ulvexa.h) continue ;; esac
+    case $name in api/inspect.h | platform/windows_api.h | ulvexa.h | driver/ulvexa.h | card_model/*.h) continue ;; esac
     local=$(realpath -m "$(dirname "$file")/$name")
     if [[ $local != "$PWD"/src/* ]]; then
       [[ -f $local || -f tools/quorel/$name ]] && continue
@@ -94,7 +106,7 @@ foreign_src_includes() {
 offend "src/ includes what is not the library's own" < <(foreign_src_includes)
 offend "native_winapi/ or process_env/ include src/ beyond platform/windows_api.h" < <(
   matches "#include +\"$layers" native_winapi process_env | { grep -v '"platform/windows_api.h"' || true; })
-product=(src settings backends native_winapi process_env tools bench examples)
+product=(src settings backends native_winapi process_env card_model tools bench examples)
 offend "build files outside tests/ use files of tests/" < <(
   matches --include=CMakeLists.txt '^[^#]*tests/' CMakeLists.txt "${product[@]}" fuzz testkit)
 testkit_headers=$(cd testkit && ls -- *.h | sed 's/\./\\./' | paste -sd'|')

@@ -40,13 +40,15 @@ layout=(README.txt include/quorel.h
   bin/x64/Quorel_64.dll lib/x64/libQuorel_64.dll.a lib/x64/Quorel_64.lib lib/x64/Quorel_64.def
   sim/x86/Ulvexa32.dll sim/x64/Ulvexa64.dll sim/machines/default.lspci
   sim/machines/default-nt6.reg sim/machines/default-nt5.reg sim/machines/default-9x.reg
+  sim/models/acquisition.toml
   tools/x86/quorel.exe tools/x64/quorel.exe
-  examples/c/single_card.c examples/c/multi_card.c
+  examples/c/single_card.c examples/c/multi_card.c examples/c/acquisition.c
+  examples/csharp/Acquisition.cs examples/python/acquisition.py
   examples/csharp/NativeMethods.cs examples/csharp/Imports.cs examples/csharp/Loader.cs
   examples/csharp/ByBitness.cs examples/csharp/ImageCheck.cs
   examples/csharp/Example.cs examples/csharp/QuorelExample.exe.config
   examples/python/quorel/__init__.py examples/python/example.py
-  docs/api.md docs/registers.md docs/stand-in.md docs/cli.md docs/behaviour.md docs/labview.md docs/trace.md)
+  docs/api.md docs/registers.md docs/stand-in.md docs/cli.md docs/behaviour.md docs/labview.md docs/trace.md docs/card-model.md)
 
 check_layout() {
   local file missing=()
@@ -114,7 +116,7 @@ build_examples() {
   local arch=$1 example exe cc=x86_64-w64-mingw32-gcc implib=libQuorel_64.dll.a
   [[ $arch == x86 ]] && { cc=i686-w64-mingw32-gcc; implib=libQuorel_32D.dll.a; }
   echo "C examples, $arch, built from the package"
-  for example in single_card multi_card; do
+  for example in single_card multi_card acquisition; do
     exe=$work/$example-$arch.exe
     if $cc -Wall -Wextra -Werror -I "$root/include" "$root/examples/c/$example.c" \
          "$root/lib/$arch/$implib" -o "$exe"; then
@@ -141,12 +143,27 @@ run_in_wine() {
   echo "under Wine, from the unpacked tree"
   for run in "${wine_runs[@]}"; do
     read -r arch exe <<<"$run"
+    [[ $exe == */acquisition-* ]] && { check_acquisition "$arch" "$exe"; continue; }
     if out=$(in_wine "$arch" "$exe" | tr -d '\r'); then pass "${exe##*/}"; else fail "${exe##*/} exits with $?"; fi
     [[ $exe == */single_card-* ]] || continue
     # The version the DLL prints is the one its resource and the package carry.
     if grep -qx "$banner" <<<"$out"; then pass "banner is \"$banner\""; else fail "no \"$banner\" banner"; fi
     check_trace_swap "$arch" "$exe" "$out"
   done
+}
+
+# check_acquisition ARCH EXE: the acquisition example drives a card that
+# follows the packaged example model, as the C example's comment says.
+check_acquisition() {
+  local out samples
+  out=$(QUOREL_SIM_MODEL='sim\models\acquisition.toml' in_wine "$1" "$2" | tr -d '\r') ||
+    { fail "${2##*/} exits with $?"; return; }
+  samples=$(sed -n 's/^conversion [0-9]: result \(0x..\),.*/\1/p' <<<"$out" | tr '\n' ' ')
+  if [[ $samples == "0x80 0x83 0x87 " ]]; then
+    pass "${2##*/}: three conversions read the model's samples ($samples)"
+  else
+    fail "${2##*/}: expected the results 0x80 0x83 0x87, got:"; echo "$out"
+  fi
 }
 
 # check_trace_swap ARCH EXE OUTPUT: the same program, bin/ARCH/trace first on PATH.

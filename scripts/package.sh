@@ -8,6 +8,7 @@
 #   lib/x86, lib/x64            MinGW (lib*.dll.a) and MSVC (*.lib) import libraries, .def
 #   sim/x86/Ulvexa32.dll        sim/x64/Ulvexa64.dll   the stand-in driver-access library
 #   sim/machines                the default machine and its registry files (UTF-16, for regedit)
+#   sim/models                  the example card model (docs/card-model.md)
 #   tools/x86, tools/x64        quorel.exe
 #   examples/                   C, C# and Python, with the C# wrapper's sources and
 #                               the Python package (without libraries: it finds the
@@ -50,7 +51,8 @@ put include include/quorel.h
 put_arch x64 win64 Quorel_64 Ulvexa64.dll
 put_arch x86 win32 Quorel_32D Ulvexa32.dll
 put sim/machines backends/sim/machines/default.lspci build/win64/registry/*.reg
-put docs docs/{api,registers,stand-in,cli,behaviour,labview,python,dotnet,trace}.md
+put sim/models backends/sim/models/*
+put docs docs/{api,registers,stand-in,cli,behaviour,labview,python,dotnet,trace,card-model}.md
 mkdir -p "$stage/examples"
 cp -r examples/c examples/csharp examples/python "$stage/examples/"
 cp dotnet/src/*.cs "$stage/examples/csharp/"

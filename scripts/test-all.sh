@@ -69,6 +69,7 @@ step "Fuzz" scripts/run-fuzzers.sh 20 || true
 step "Check for leftover temporary files" check_leftovers || true
 step "Check DLL tables" scripts/check-dll-tables.sh || true
 step "Check register hot path" scripts/check-hot-path.sh || true
+step "Check register access forms" scripts/check-register-access.sh || true
 
 # package_and_check: build the release zip, then check it as an engineer
 # would receive it.

@@ -7,7 +7,7 @@ trap 'rm -rf "$work"' EXIT
 failures=0
 while read -r file planted; do
   rm -rf "$work/tree" && mkdir "$work/tree"
-  cp -r "$root"/{CMakeLists.txt,src,include,settings,backends,native_winapi,process_env,tools,bench,examples,fuzz,testkit} "$work/tree"
+  cp -r "$root"/{CMakeLists.txt,src,include,settings,backends,native_winapi,process_env,card_model,tools,bench,examples,fuzz,testkit} "$work/tree"
   echo "$planted" >>"$work/tree/$file"
   out=$(bash "$root/scripts/check-layers.sh" "$work/tree") && out="passed"
   grep -qF "$file" <<<"$out" || { echo "$planted in $file not caught: $out"; failures=$((failures + 1)); }
@@ -26,6 +26,8 @@ bench/discovery_bench.cpp #include "../src/api/card_state.h"
 tools/quorel/main.cpp const char* kLog = "QUOREL_SIM_LOG";
 src/trace/writer.cpp const wchar_t* kName = L"QUOREL_TRACE";
 backends/sim/machine.cpp #include "machine_text.h"
+card_model/card_state.cpp #include "api/card_state.h"
+card_model/model_reader.cpp #include "machine.h"
 tools/quorel/CMakeLists.txt target_link_libraries(quorel PRIVATE quorel_testkit)
 testkit/CMakeLists.txt target_include_directories(quorel_testkit PUBLIC ${PROJECT_SOURCE_DIR}/tests/support)
 CASES

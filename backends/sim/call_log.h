@@ -26,6 +26,8 @@ public:
     void Map(const PhysMapRecord* record, const uint8_t* window);
     void Read(const Address& at, uint16_t offset, uint8_t result, const uint32_t* value);
     void Write(const Address& at, uint16_t offset, uint32_t value, uint8_t result);
+    // A modelled card's access, as its model describes it.
+    void Model(const std::string& line) { Line(line.c_str()); }
 
 private:
     bool On() const { return !target_.empty(); }

@@ -3,6 +3,9 @@
 #include <cstring>
 
 #include "hardware.h"
+#include "machine_parser.h"
+#include "model_window.h"
+#include "process_env/process_env.h"
 
 namespace quorel::sim {
 
@@ -125,10 +128,26 @@ Function* Machine::Decoding(uint64_t phys_addr) {
 }
 
 uint8_t* Machine::Map(uint64_t length, uint64_t phys_addr) {
-    Function* function = Decoding(phys_addr);
-    if (!function || function->refuse_map || length > function->window_size)
-        return nullptr;
-    return function->Window();
+    for (auto& [key, function] : functions_) {
+        if (phys_addr == 0 || function.MemoryBase() != phys_addr)
+            continue;
+        if (function.refuse_map || length > function.window_size)
+            return nullptr;
+        return function.model ? ModelledWindow(FromKey(key), function) : function.Window();
+    }
+    return nullptr;
+}
+
+uint8_t* Machine::ModelledWindow(const Address& at, Function& function) {
+    if (function.modelled_window || function.window)
+        return function.modelled_window ? function.modelled_window : function.window.get();
+    const std::string location = FormatAddress(at);
+    std::string why;
+    function.modelled_window = MapModelledWindow(function, location, log_target, &why);
+    if (function.modelled_window)
+        return function.modelled_window;
+    process_env::Complain(location + " stays plain memory: its model cannot be followed: " + why);
+    return function.Window();
 }
 
 std::vector<Address> Machine::Addresses() const {

@@ -65,6 +65,9 @@ struct Function {
     // Made at the first mapping; lives as long as the machine, which the
     // simulator never destroys since its caller never unmaps.
     std::unique_ptr<uint8_t, FreeDeleter> window;
+    // The window instead, when it follows a model (model_window.h): pages
+    // never freed.
+    uint8_t* modelled_window = nullptr;
 
     uint32_t Dword(uint16_t offset) const;
     // The base address BAR0 decodes, 0 when BAR0 is not a memory BAR.
@@ -83,6 +86,8 @@ public:
     // InitializeUlvexa fails on this machine (a fail-init line, or a
     // machine file that was refused).
     bool fail_init = false;
+    // Where modelled cards log their accesses: the call log's target.
+    std::string log_target;
 
     Function& Add(const Address& at);
     Function* Find(const Address& at);
@@ -104,6 +109,9 @@ public:
 private:
     // Counts the read and tells whether a fail-read rule hits it.
     bool ReadFails(const Address& at, uint16_t offset);
+    // The window of a function that follows a model; plain memory, said
+    // once, when the model's pages cannot be watched.
+    uint8_t* ModelledWindow(const Address& at, Function& function);
 
     std::map<uint32_t, Function> functions_;                // by location, so in scan order
     std::map<uint32_t, std::vector<FailRead>> fail_reads_;  // by location

@@ -1,10 +1,12 @@
 #include "machine_loader.h"
 
 #include <filesystem>
+#include <map>
 #include <new>
 
 #include "default_machine.h"
 #include "environment.h"
+#include "card_model/card_model.h"
 #include "machine_parser.h"
 
 namespace quorel::sim {
@@ -12,7 +14,10 @@ namespace quorel::sim {
 namespace {
 
 LoadedMachine Refused(std::string source, const std::string& problem, bool said = false) {
-    return LoadedMachine{nullptr, std::move(source), problem, said ? "" : problem};
+    LoadedMachine refused{nullptr, std::move(source), problem, {}};
+    if (!said)
+        refused.notes.push_back(problem);
+    return refused;
 }
 
 LoadedMachine Parse(std::string_view text, const std::string& name, const std::string& source) {
@@ -25,7 +30,39 @@ LoadedMachine Parse(std::string_view text, const std::string& name, const std::s
     }
     if (!machine)
         return Refused(source, error);
-    return LoadedMachine{std::move(machine), source, "", warning};
+    LoadedMachine loaded{std::move(machine), source, "", {}};
+    if (!warning.empty())
+        loaded.notes.push_back(warning);
+    return loaded;
+}
+
+struct ModelOrProblem {
+    std::shared_ptr<const card_model::CardModel> model;
+    std::string problem;  // when refused: the first problem, and how many more
+};
+
+ModelOrProblem LoadModel(const std::string& path) {
+    std::vector<card_model::Problem> problems;
+    ModelOrProblem loaded{card_model::ReadCardModel(path, &problems), ""};
+    if (loaded.model || problems.empty())
+        return loaded;
+    loaded.problem = "model refused: " + problems.front().Text();
+    if (problems.size() > 1)
+        loaded.problem += " (and " + std::to_string(problems.size() - 1) +
+                          " more: `quorel model check " + path + "` lists them)";
+    return loaded;
+}
+
+// The machine file's own directive, relative to its folder; else, for the
+// card, QUOREL_SIM_MODEL as given (relative to the working folder).
+std::string ResolveModelPath(const Function& function, const std::string& machine_file,
+                             const std::string& everyone) {
+    if (function.model_path.empty())
+        return IsCard(function) ? everyone : "";
+    const std::filesystem::path own = std::filesystem::u8path(function.model_path);
+    if (own.is_absolute() || machine_file.empty())
+        return function.model_path;
+    return (std::filesystem::u8path(machine_file).parent_path() / own).u8string();
 }
 
 bool CanReadAgain(const std::string& path) {
@@ -52,8 +89,11 @@ bool MachineLoader::ReadFile(const std::string& path, std::string* text, std::st
 LoadedMachine MachineLoader::Load() {
     const std::string own = GetEnvironment(kSimMachine);
     const std::string snapshot = GetEnvironment(kSimSnapshot);
-    if (own.empty() && snapshot.empty())
-        return Parse(kDefaultMachineText, kDefaultMachineName, "the default machine");
+    if (own.empty() && snapshot.empty()) {
+        LoadedMachine loaded = Parse(kDefaultMachineText, kDefaultMachineName, "the default machine");
+        LoadModels("", &loaded);
+        return loaded;
+    }
     if (!own.empty())
         return LoadFile(own, "the machine file " + own);
     const std::string source = "the snapshot " + snapshot;
@@ -67,7 +107,28 @@ LoadedMachine MachineLoader::LoadFile(const std::string& path, const std::string
     std::string text, why;
     if (!ReadFile(path, &text, &why))
         return Refused(source, path + ": cannot read the machine file: " + why);
-    return Parse(text, path, source);
+    LoadedMachine loaded = Parse(text, path, source);
+    LoadModels(path, &loaded);
+    return loaded;
+}
+
+void MachineLoader::LoadModels(const std::string& machine_file, LoadedMachine* loaded) {
+    if (!loaded->machine)
+        return;
+    const std::string everyone = GetEnvironment(kSimModel);
+    std::map<std::string, ModelOrProblem> models;  // each file read once per load
+    for (const Address& at : loaded->machine->Addresses()) {
+        Function& function = *loaded->machine->Find(at);
+        function.model_path = ResolveModelPath(function, machine_file, everyone);
+        if (function.model_path.empty())
+            continue;
+        auto found = models.find(function.model_path);
+        if (found == models.end())
+            found = models.emplace(function.model_path, LoadModel(function.model_path)).first;
+        function.model = found->second.model;
+        if (!function.model)
+            loaded->notes.push_back(FormatAddress(at) + " stays plain memory: " + found->second.problem);
+    }
 }
 
 }  // namespace quorel::sim

@@ -32,7 +32,7 @@ struct Simulator {
     std::vector<std::unique_ptr<Machine>> machines;
     MachineReport report;  // of the last one
     MachineLoader loader;
-    std::string last_note;  // what the last load said on stderr
+    std::vector<std::string> last_notes;  // what the last load said on stderr
     bool driver_open = false;
     CallLog log;
 };
@@ -51,15 +51,16 @@ Simulator& Sim() {
 void Load(Simulator& sim) {
     sim.log.SetTarget(GetEnvironment(kSimLog));
     LoadedMachine loaded = sim.loader.Load();
-    if (!loaded.note.empty() && loaded.note != sim.last_note)
-        Complain(loaded.note);
-    sim.last_note = loaded.note;
+    if (loaded.notes != sim.last_notes)
+        for (const std::string& note : loaded.notes)
+            Complain(note);
+    sim.last_notes = loaded.notes;
     sim.report = MachineReport{loaded.source, loaded.problem};
     if (!loaded.machine) {
         loaded.machine = std::make_unique<Machine>();
         loaded.machine->fail_init = true;
     }
-
+    loaded.machine->log_target = GetEnvironment(kSimLog);
     sim.machines.push_back(std::move(loaded.machine));
 }
 
@@ -84,7 +85,7 @@ void internal::ForgetMachines() {
     std::lock_guard<std::mutex> hold(sim.lock);
     sim.machines.clear();
     sim.loader = MachineLoader();
-    sim.last_note.clear();
+    sim.last_notes.clear();
     sim.driver_open = false;
 }
 

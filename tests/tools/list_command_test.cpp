@@ -153,7 +153,12 @@ TEST(Tool, BadArgumentsGetTheCommandsUsageAndExitTwo) {
         {"--board", "--board needs a number\n\nusage: quorel COMMAND"},
         {"list extra", "too many arguments\nusage: quorel list [--json]\n"},
         {"list --nope", "unknown option --nope\nusage: quorel list"},
-        {"read --board x 6", "--board needs a number\nusage: quorel read POS|--board N REG [--json]\n"},
+        {"read --board x 6", "--board needs a number\nusage: quorel read POS|--board N REG [--json] [--model PATH]\n"},
+        {"read 0 5 --model", "--model needs the path of a card model file\nusage: quorel read"},
+        {"dump 0 --model a --model b", "--model is given twice\nusage: quorel dump"},
+        {"read 0 5 --all", "read does not take --all\nusage: quorel read"},
+        {"model check", "missing arguments\nusage: quorel model check PATH [--json]\n"},
+        {"model verify m.toml", "the model action must be check, not 'verify'\nusage: quorel model"},
         {"read --board 1 --board 2 6", "--board is given twice\nusage: quorel read"},
         {"--json list --json", "--json is given twice\nusage: quorel list"},
         {"read 0 5 --registers", "read does not take --registers\nusage: quorel read"},
@@ -170,7 +175,8 @@ TEST(Tool, BadArgumentsGetTheCommandsUsageAndExitTwo) {
 
 // Help and the version on stdout, exit 0: the list, or one command's usage.
 TEST(Tool, HelpAndVersionAsAskedFor) {
-    const char* read = "usage: quorel read POS|--board N REG [--json]\n\nread register REG (0..254).\n";
+    const char* read = "usage: quorel read POS|--board N REG [--json] [--model PATH]\n\n"
+                       "read register REG: 0..254, or NAME or NAME.FIELD of the card's model.\n";
     const std::pair<const char*, const char*> cases[] = {
         {"help", "usage: quorel COMMAND [ARGS] [--json]\n"},
         {"--help", "usage: quorel COMMAND [ARGS] [--json]\n"},

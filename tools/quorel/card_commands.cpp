@@ -1,7 +1,7 @@
-// `quorel cards`, `boards`, `read`, `write`, `status`, `reset`, `irq`, `dump`
-// and `version`: the card through the library's exports; what they show
-// beyond that (positions, locations, the board table) comes from the
-// library's inspection view.
+// `quorel cards`, `boards`, `reset`, `irq` and `version`: the card through
+// the library's exports; what they show beyond that (positions, locations,
+// the board table) comes from the library's inspection view.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -10,38 +10,19 @@
 #include "bar_text.h"
 #include "card_target.h"
 #include "commands.h"
+#include "driver_binding.h"
 #include "json_text.h"
 #include "peer_note.h"
 #include "quiet_stdout.h"
 #include "quorel.h"
 #include "scan_diagnosis.h"
+#include "text_encoding.h"
 
 namespace commands {
 
 namespace {
 
 namespace inspect = quorel::inspect;
-
-constexpr int kLastRegister = inspect::kStatusRegister - 1;
-constexpr int kMaxByte = 0xFF;
-constexpr int kDumpColumns = 16;
-constexpr int kByteDigits = 2;
-
-bool ParseRegister(const std::string& text, int& reg) {
-    return cli::ParseInRange(text, 0, kLastRegister, reg);
-}
-
-const char* kRegisterRange = "REG must be 0 to 254 (255 is the control/status register)";
-
-void PrintByte(const cli::Args& args, const char* key, int value) {
-    if (!args.json) {
-        std::printf("%s\n", cli::PrefixedHex(static_cast<unsigned>(value), kByteDigits).c_str());
-        return;
-    }
-    cli::Json json = TargetJson(args.target);
-    json[key] = value;
-    std::printf("%s\n", cli::JsonText(json).c_str());
-}
 
 cli::Json CardJson(const inspect::Card& card) {
     return cli::Json{{"position", card.position},
@@ -53,10 +34,29 @@ cli::Json CardJson(const inspect::Card& card) {
 
 constexpr char kCardColumns[] = "POS  TYPE  LOCATION  BAR0        WINDOW";
 
-void PrintCardColumns(const inspect::Card& card) {
+constexpr size_t kWindowWidth = 10;
+
+// With `model` (a card model's path, or "-"), the MODEL column too.
+void PrintCardColumns(const inspect::Card& card, const std::string& model = "") {
+    std::string window = cli::PrefixedHex(card.window_length, 1);
+    if (!model.empty())
+        window += std::string(window.size() < kWindowWidth ? kWindowWidth - window.size() : 0, ' ') + "  " +
+                  cli::Shown(model);
     std::printf("%-4d %-5d %-9s %-10s  %s\n", card.position, card.type,
-                cli::AddressText(card.function).c_str(), Bar0Text(card.function).c_str(),
-                cli::PrefixedHex(card.window_length, 1).c_str());
+                cli::AddressText(card.function).c_str(), Bar0Text(card.function).c_str(), window.c_str());
+}
+
+// The model each card's window follows, as the driver-access library says
+// (a simulated card's); all empty when none does.
+std::vector<std::string> CardModels(const std::vector<inspect::Card>& cards) {
+    std::vector<std::string> models;
+    for (const inspect::Card& card : cards)
+        models.push_back(driver_binding::WindowModel(Bar0Address(card.function)));
+    if (std::all_of(models.begin(), models.end(), [](const std::string& m) { return m.empty(); }))
+        models.assign(cards.size(), "");
+    else
+        std::replace(models.begin(), models.end(), std::string(), std::string("-"));
+    return models;
 }
 
 }  // namespace
@@ -65,14 +65,19 @@ int Cards(const cli::Args& args) {
     if (!ScanFoundFunctions())
         return cli::kExitFailure;
     const std::vector<inspect::Card> cards = inspect::Cards();
+    const std::vector<std::string> models = CardModels(cards);
+    const bool modelled = !cards.empty() && !models.front().empty();
     cli::Json json = cli::Json::array();
     if (!args.json)
-        std::printf("%s\n", kCardColumns);
-    for (const inspect::Card& card : cards) {
-        if (args.json)
-            json.push_back(CardJson(card));
-        else
-            PrintCardColumns(card);
+        std::printf("%s%s\n", kCardColumns, modelled ? "    MODEL" : "");
+    for (size_t i = 0; i < cards.size(); ++i) {
+        if (!args.json) {
+            PrintCardColumns(cards[i], models[i]);
+            continue;
+        }
+        json.push_back(CardJson(cards[i]));
+        if (modelled)
+            json.back()["model"] = models[i] == "-" ? cli::Json() : cli::Json(models[i]);
     }
     if (args.json)
         std::printf("%s\n", cli::JsonText(json).c_str());
@@ -109,35 +114,6 @@ int Boards(const cli::Args& args) {
     return cli::kExitOk;
 }
 
-int Read(const cli::Args& args) {
-    int reg = 0;
-    if (!ParseRegister(args.positional[0], reg))
-        return cli::UsageError(args, kRegisterRange);
-    if (!OpenTarget(args.target))
-        return cli::kExitFailure;
-    PrintByte(args, "value", ReadRegister(args.target, reg));
-    return cli::kExitOk;
-}
-
-int Write(const cli::Args& args) {
-    int reg = 0, value = 0;
-    if (!ParseRegister(args.positional[0], reg))
-        return cli::UsageError(args, kRegisterRange);
-    if (!cli::ParseInRange(args.positional[1], 0, kMaxByte, value))
-        return cli::UsageError(args, "VALUE must be 0 to 255");
-    if (!OpenTarget(args.target))
-        return cli::kExitFailure;
-    WriteRegister(args.target, reg, value);
-    return cli::kExitOk;
-}
-
-int Status(const cli::Args& args) {
-    if (!OpenTarget(args.target))
-        return cli::kExitFailure;
-    PrintByte(args, "status", Quorel_sts());
-    return cli::kExitOk;
-}
-
 int Reset(const cli::Args& args) {
     if (!OpenTarget(args.target))
         return cli::kExitFailure;
@@ -159,32 +135,6 @@ int Irq(const cli::Args& args) {
         return cli::kExitOk;
     }
     return cli::UsageError(args, "ACTION is enable, disable or ack");
-}
-
-int Dump(const cli::Args& args) {
-    if (!OpenTarget(args.target))
-        return cli::kExitFailure;
-    std::vector<int> values;
-    for (int reg = 0; reg <= kLastRegister; ++reg)
-        values.push_back(ReadRegister(args.target, reg));
-    const int status = Quorel_sts();  // after the reads: they select a board anew
-    if (args.json) {
-        cli::Json json = TargetJson(args.target);
-        json["registers"] = values;
-        json["status"] = status;
-        std::printf("%s\n", cli::JsonText(json).c_str());
-        return cli::kExitOk;
-    }
-    std::printf("reg ");  // rows of 16 registers, numbered in hex
-    for (int column = 0; column < kDumpColumns; ++column)
-        std::printf(" +%x", column);
-    for (int reg = 0; reg <= kLastRegister; ++reg) {
-        if (reg % kDumpColumns == 0)
-            std::printf("\n%02x: ", reg);
-        std::printf(" %02x", values[reg]);
-    }
-    std::printf("\nstatus: %s\n", cli::PrefixedHex(static_cast<unsigned>(status), kByteDigits).c_str());
-    return cli::kExitOk;
 }
 
 int Version(const cli::Args& args) {

@@ -42,6 +42,15 @@ bool OpenTarget(const cli::Target& target) {
     return target.by_board ? OpenBoard(target.number) : OpenPosition(target.number);
 }
 
+std::optional<quorel::inspect::Card> TargetCard(const cli::Target& target) {
+    if (target.by_board)
+        return quorel::inspect::BoardCard(target.number);
+    for (const quorel::inspect::Card& card : quorel::inspect::Cards())
+        if (card.position == target.number)
+            return card;
+    return std::nullopt;
+}
+
 int ReadRegister(const cli::Target& target, int reg) {
     return target.by_board ? Quorel_in2(target.number, reg) : Quorel_in(reg);
 }

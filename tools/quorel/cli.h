@@ -28,6 +28,8 @@ struct Args {
     bool json = false;                    // --json
     bool registers = false;               // --registers (snapshot)
     bool force = false;                   // --force (snapshot)
+    std::string model;                    // --model PATH: the card model; "" none given
+    bool all = false;                     // --all (dump)
 };
 
 constexpr int kExitOk = 0;

@@ -45,6 +45,8 @@ void CheckOptions(const CLI::App& app, const std::vector<std::string>& unknown, 
             Note(read.fault, name + " is given twice");
         if (name == kBoard && !ParseNumber(option->results().back(), number))
             Note(read.fault, name + " needs a number");
+        if (name == OptionName(kModel) && option->results().back().empty())
+            Note(read.fault, name + " needs the path of a card model file");
         read.board_given |= name == kBoard;
         read.given.push_back(name);
     }
@@ -62,6 +64,8 @@ Words ReadWords(int argc, char** argv, Args& args) {
     app.add_flag(OptionName(kJson), args.json);
     app.add_flag(OptionName(kRegisters), args.registers);
     app.add_flag(OptionName(kForce), args.force);
+    app.add_flag(OptionName(kAll), args.all);
+    app.add_option(OptionName(kModel), args.model)->expected(0, 1)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     std::vector<std::string> line(argv + 1, argv + argc);
     if (!line.empty() && line.front() == "--version")
         line.front() = "version";

@@ -15,6 +15,14 @@ constexpr char kNotes[] =
     "Numbers are decimal or 0x-prefixed hexadecimal. Exit codes: 0 done; 1 failed, the reason\n"
     "on stderr (with --json also {\"ok\": false, \"reason\": ...} on stdout); 2 bad arguments.\n";
 
+constexpr char kModelNote[] =
+    "A card model (a TOML file) names a card's registers and fields: the one --model PATH\n"
+    "gives, else the one the driver-access library says the card follows, else none;\n"
+    "`quorel model check PATH` checks one.\n";
+
+constexpr int kUsageColumn = 28;                   // its width in the list
+constexpr int kSummaryColumn = 2 + 8 + 1 + kUsageColumn + 1;
+
 }  // namespace
 
 // The rows, in the order help lists them.
@@ -27,19 +35,23 @@ const Command kCommands[] = {
      commands::Cards},
     {"boards", "", "open up to four cards by the board ID they report", false, 0, 0, kJson, true,
      commands::Boards},
-    {"read", "REG", "read register REG (0..254)", true, 1, 1, kJson, true, commands::Read},
-    {"write", "REG VALUE", "write VALUE (0..255) to register REG", true, 2, 2, 0, true,
-     commands::Write},
-    {"status", "", "read the control/status register", true, 0, 0, kJson, true, commands::Status},
+    {"read", "REG", "read register REG: 0..254, or NAME or NAME.FIELD of the card's model", true,
+     1, 1, kJson | kModel, true, commands::Read},
+    {"write", "REG VALUE", "write VALUE (0..255) to REG, or to one field: NAME.FIELD VALUE", true,
+     2, 2, kModel, true, commands::Write},
+    {"status", "", "read the control/status register", true, 0, 0, kJson | kModel, true,
+     commands::Status},
     {"reset", "", "reset the card", true, 0, 0, 0, true, commands::Reset},
     {"irq", "ACTION", "ACTION: enable, disable or ack the interrupt", true, 1, 1, 0, true,
      commands::Irq},
-    {"dump", "", "registers 0..254 and the status register", true, 0, 0, kJson, true,
-     commands::Dump},
+    {"dump", "", "registers 0..254 and the status register (with a model, --all: those a read changes too)",
+     true, 0, 0, kJson | kModel | kAll, true, commands::Dump},
     {"snapshot", "DIR", "write this PC's functions, registry entries and versions to DIR for a replay",
      false, 1, 1, kRegisters | kForce, true, commands::Snapshot},
     {"version", "", "the library's version banner (also --version)", false, 0, 0, kJson, false,
      commands::Version},
+    {"model", "check PATH", "check a card model file: its problems, or what it names", false, 2, 2,
+     kJson, false, commands::Model},
     {"doctor", "", "why a card is or is not reachable: run this first", false, 0, 0, kJson, false,
      commands::Doctor},
     {"help", "[COMMAND]", "this list, or one command's usage (also COMMAND --help)", false, 0, 1, 0,
@@ -67,8 +79,16 @@ const char* OptionName(Option option) {
         return "--registers";
     case kForce:
         return "--force";
+    case kModel:
+        return "--model";
+    case kAll:
+        return "--all";
     }
     return "";
+}
+
+std::string OptionUsage(Option option) {
+    return std::string(OptionName(option)) + (option == kModel ? " PATH" : "");
 }
 
 std::string Usage(const Command& command) {
@@ -77,23 +97,32 @@ std::string Usage(const Command& command) {
         usage += (usage.empty() ? "" : " ") + std::string(command.arguments);
     for (Option option : kAllOptions)
         if (command.options & option)
-            usage += (usage.empty() ? "[" : " [") + std::string(OptionName(option)) + "]";
+            usage += (usage.empty() ? "[" : " [") + OptionUsage(option) + "]";
     return usage;
 }
 
 void PrintHelp(std::FILE* out) {
     std::fprintf(out, "usage: quorel COMMAND [ARGS] [--json]\n\ncommands:\n");
-    for (const Command& c : kCommands)
-        std::fprintf(out, "  %-8s %-28s %s\n", c.name, Usage(c).c_str(), c.summary);
+    for (const Command& c : kCommands) {
+        const std::string usage = Usage(c);
+        if (usage.size() > kUsageColumn)  // the summary on a line of its own, in its column
+            std::fprintf(out, "  %-8s %s\n%*s", c.name, usage.c_str(), kSummaryColumn, "");
+        else
+            std::fprintf(out, "  %-8s %-*s ", c.name, kUsageColumn, usage.c_str());
+        std::fprintf(out, "%s\n", c.summary);
+    }
     std::fprintf(out,
-                 "\n%sThe stand-in driver-access library simulates the machine named by\n"
+                 "\n%s%sThe stand-in driver-access library simulates the machine named by\n"
                  "%s (a `lspci -xxx` dump), else its default one;\n"
-                 "%s=DIR replays what `quorel snapshot DIR` wrote.\n",
-                 kNotes, quorel::settings::kSimMachine, quorel::settings::kSimSnapshot);
+                 "%s=DIR replays what `quorel snapshot DIR` wrote;\n"
+                 "%s=PATH makes its cards follow that card model.\n",
+                 kNotes, kModelNote, quorel::settings::kSimMachine, quorel::settings::kSimSnapshot,
+                 quorel::settings::kSimModel);
 }
 
 void PrintCommandHelp(const Command& c) {
-    std::printf("usage: quorel %s %s\n\n%s.\n\n%s", c.name, Usage(c).c_str(), c.summary, kNotes);
+    std::printf("usage: quorel %s %s\n\n%s.\n\n%s%s", c.name, Usage(c).c_str(), c.summary, kNotes,
+                (c.options & kModel) ? kModelNote : "");
 }
 
 }  // namespace cli

@@ -18,8 +18,10 @@ enum Option : unsigned {
     kJson = 1u << 0,
     kRegisters = 1u << 1,
     kForce = 1u << 2,
+    kModel = 1u << 3,  // --model PATH
+    kAll = 1u << 4,
 };
-constexpr Option kAllOptions[] = {kJson, kRegisters, kForce};
+constexpr Option kAllOptions[] = {kJson, kRegisters, kForce, kModel, kAll};
 
 struct Command {
     const char* name;
@@ -42,6 +44,8 @@ int UnknownCommand(const std::string& name);
 std::string Usage(const Command& command);
 // The option's name ("--json") for one Option bit.
 const char* OptionName(Option option);
+// The option as a usage line shows it: "--json", "--model PATH".
+std::string OptionUsage(Option option);
 // The command list (help), or one command's usage and summary.
 void PrintHelp(std::FILE* out);
 void PrintCommandHelp(const Command& command);
@@ -54,14 +58,15 @@ int List(const cli::Args& args);      // the functions found, in scan order
 int Tree(const cli::Args& args);      // the bus tree
 int Cards(const cli::Args& args);     // every card by position
 int Boards(const cli::Args& args);    // the multi-card open, by board ID
-int Read(const cli::Args& args);      // REG
+int Read(const cli::Args& args);      // REG (register_commands.cpp)
 int Write(const cli::Args& args);     // REG VALUE
 int Status(const cli::Args& args);
 int Reset(const cli::Args& args);
 int Irq(const cli::Args& args);       // ACTION
-int Dump(const cli::Args& args);
+int Dump(const cli::Args& args);     // [--all] (dump_command.cpp)
 int Snapshot(const cli::Args& args);  // DIR (snapshot/)
 int Version(const cli::Args& args);
+int Model(const cli::Args& args);     // check PATH (model_check.cpp)
 // Exit 0 when at least one card opens, 1 otherwise; the reason is the
 // text's last line (and "reason" in --json) (doctor/).
 int Doctor(const cli::Args& args);

@@ -1,6 +1,7 @@
 #include "driver_binding.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "ulvexa.h"
 
@@ -57,13 +58,17 @@ Binding Load() {
     return b;
 }
 
-// The loaded DLL's DescribeUlvexa, which only some export; null without.
-DescribeUlvexaFunction Describer() {
+// One of the loaded DLL's optional exports; null when it lacks it.
+template <typename Function>
+Function OptionalExport(const char* name) {
     const Binding& binding = Bind();
-    const FARPROC found =
-        binding.loaded ? GetProcAddress(static_cast<HMODULE>(binding.module), "DescribeUlvexa") : nullptr;
-    return reinterpret_cast<DescribeUlvexaFunction>(reinterpret_cast<void*>(found));
+    const FARPROC found = binding.loaded ? GetProcAddress(static_cast<HMODULE>(binding.module), name) : nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(found));
 }
+
+// DescribeUlvexa and UlvexaWindowModel, which only some DLLs export.
+DescribeUlvexaFunction Describer() { return OptionalExport<DescribeUlvexaFunction>("DescribeUlvexa"); }
+UlvexaWindowModelFunction ModelNamer() { return OptionalExport<UlvexaWindowModelFunction>("UlvexaWindowModel"); }
 #else
 Binding Load() {
     Binding b;
@@ -72,17 +77,19 @@ Binding Load() {
     return b;
 }
 
-// Every backend linked in natively describes itself.
+// Every backend linked in natively describes itself and names models.
 DescribeUlvexaFunction Describer() { return DescribeUlvexa; }
+UlvexaWindowModelFunction ModelNamer() { return UlvexaWindowModel; }
 #endif
 
-// DescribeUlvexa's whole line, asked again with room for it when cut.
-std::string DescriptionLine(DescribeUlvexaFunction describe) {
+// The whole text an export copies as DescribeUlvexa does, asked again with
+// room for it when cut.
+std::string CopiedText(const std::function<uint32_t(char*, uint32_t)>& copy) {
     std::string line(256, '\0');
-    uint32_t length = describe(line.data(), static_cast<uint32_t>(line.size()));
+    uint32_t length = copy(line.data(), static_cast<uint32_t>(line.size()));
     if (length >= line.size()) {
         line.assign(length + 1, '\0');
-        length = describe(line.data(), static_cast<uint32_t>(line.size()));
+        length = copy(line.data(), static_cast<uint32_t>(line.size()));
     }
     line.resize(std::min<size_t>(length, line.size() - 1));
     return line;
@@ -121,12 +128,19 @@ Description Describe() {
     const DescribeUlvexaFunction describe = Describer();
     if (!describe)
         return description;
-    const std::string line = DescriptionLine(describe);
+    const std::string line = CopiedText(describe);
     const size_t tab = line.find('\t');
     description.given = true;
     description.what = line.substr(0, tab);
     description.refused = tab == std::string::npos ? "" : line.substr(tab + 1);
     return description;
+}
+
+std::string WindowModel(uint64_t phys_addr) {
+    const UlvexaWindowModelFunction name_model = ModelNamer();
+    if (!name_model)
+        return "";
+    return CopiedText([&](char* path, uint32_t size) { return name_model(phys_addr, path, size); });
 }
 
 }  // namespace driver_binding

@@ -7,6 +7,7 @@
 #ifndef QUOREL_TOOLS_DRIVER_BINDING_H
 #define QUOREL_TOOLS_DRIVER_BINDING_H
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,11 @@ struct Description {
     std::string refused;  // why it refused that; empty when it did not
 };
 Description Describe();
+
+// The card model the window at phys_addr (a card's BAR0) follows, as the
+// driver-access library says (UlvexaWindowModel): the model file's path;
+// empty when it follows none or the library does not say (the maker's).
+std::string WindowModel(uint64_t phys_addr);
 
 }  // namespace driver_binding
 

@@ -16,11 +16,15 @@ bool json_output = false;
 
 void SetJsonOutput(bool json) { json_output = json; }
 
-int Fail(const std::string& reason, const std::string& more) {
+int Fail(const std::string& reason, const std::string& more) { return Fail(reason, more, Json::object()); }
+
+int Fail(const std::string& reason, const std::string& more, const Json& members) {
     std::fflush(stdout);  // whatever the command printed comes first
     std::fprintf(stderr, "quorel: %s%s\n", Shown(reason).c_str(), more.c_str());
+    Json document{{"ok", false}, {"reason", reason}};
+    document.update(members);
     if (json_output)
-        std::printf("%s\n", JsonText(Json{{"ok", false}, {"reason", reason}}).c_str());
+        std::printf("%s\n", JsonText(document).c_str());
     return kExitFailure;
 }
 

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "json_text.h"
+
 namespace cli {
 
 // Whether the command's output was asked for as JSON; main sets it once.
@@ -15,6 +17,8 @@ void SetJsonOutput(bool json);
 // text for people: a full stop, hint lines) and, with --json, the failure
 // document with `reason` alone. Returns kExitFailure.
 int Fail(const std::string& reason, const std::string& more = "");
+// The same, the failure document continued with `members` (an object).
+int Fail(const std::string& reason, const std::string& more, const Json& members);
 
 }  // namespace cli
 

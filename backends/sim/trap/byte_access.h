@@ -23,12 +23,13 @@ struct ByteAccess {
     // rbp, rsi, rdi, r8..r15 (eax.. edi in 32-bit code).
     uint8_t reg = 0;
     // kLoad and kStoreRegister: the byte is bits 15:8 of reg (ah, ch, dh,
-    // bh: reg 4..7 without a REX prefix).
+    // bh: encoded as 4..7 without a REX prefix; reg is then 0..3, rax for
+    // ah).
     bool high_byte = false;
     // Loads: the destination's width in bytes, 1, 2, 4 or 8. A 4-byte
     // destination in 64-bit code clears the upper half as the CPU does.
     uint8_t width = 1;
-    uint8_t immediate = 0;  // kStoreImmediate
+    uint8_t immediate = 0;  // kStoreImmediate (reg is then 0)
     uint8_t length = 0;     // of the whole instruction, prefixes included
 
     bool IsLoad() const { return kind <= Kind::kLoad; }
