@@ -6,6 +6,7 @@
 #include "machine_parser.h"
 #include "model_window.h"
 #include "process_env/process_env.h"
+#include "replay_window.h"
 
 namespace quorel::sim {
 
@@ -133,7 +134,8 @@ uint8_t* Machine::Map(uint64_t length, uint64_t phys_addr) {
             continue;
         if (function.refuse_map || length > function.window_size)
             return nullptr;
-        return function.model ? ModelledWindow(FromKey(key), function) : function.Window();
+        const bool watched = function.model || function.replay;
+        return watched ? ModelledWindow(FromKey(key), function) : function.Window();
     }
     return nullptr;
 }
@@ -143,10 +145,13 @@ uint8_t* Machine::ModelledWindow(const Address& at, Function& function) {
         return function.modelled_window ? function.modelled_window : function.window.get();
     const std::string location = FormatAddress(at);
     std::string why;
-    function.modelled_window = MapModelledWindow(function, location, log_target, &why);
+    function.modelled_window = function.replay
+                                   ? MapReplayedWindow(function, location, log_target, &why)
+                                   : MapModelledWindow(function, location, log_target, &why);
     if (function.modelled_window)
         return function.modelled_window;
-    process_env::Complain(location + " stays plain memory: its model cannot be followed: " + why);
+    process_env::Complain(location + " stays plain memory: its " +
+                          (function.replay ? "replay" : "model") + " cannot be followed: " + why);
     return function.Window();
 }
 

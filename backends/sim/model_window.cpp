@@ -112,4 +112,10 @@ uint8_t* MapModelledWindow(const Function& function, const std::string& location
     return nullptr;
 }
 
+std::unique_ptr<trap::Watcher> NewModelWatcher(const Function& function, std::vector<uint8_t> page,
+                                               const std::string& location,
+                                               const std::string& log_target) {
+    return std::make_unique<ModelWindow>(function, std::move(page), location, log_target);
+}
+
 }  // namespace quorel::sim
