@@ -18,6 +18,7 @@ using settings::kSimLog;
 using settings::kSimMachine;
 using settings::kSimModel;
 using settings::kSimShared;
+using settings::kSimReplay;
 using settings::kSimSnapshot;
 
 }  // namespace quorel::sim

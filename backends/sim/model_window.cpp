@@ -121,4 +121,12 @@ uint8_t* MapModelledWindow(const Function& function, const std::string& location
     return nullptr;
 }
 
+std::unique_ptr<trap::Watcher> NewModelWatcher(const Function& function, std::vector<uint8_t> page,
+                                               const std::string& location,
+                                               const std::string& log_target) {
+    auto* record = new CardRecord;  // never deleted, as the window
+    StartCard(*function.model, page.data(), record);
+    return std::make_unique<ModelWindow>(function.model, record, nullptr, location, log_target);
+}
+
 }  // namespace quorel::sim

@@ -9,12 +9,17 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "card_model/card_state_data.h"
 #include "cross_process_lock.h"
 #include "machine.h"
 
 namespace quorel::sim {
+
+namespace trap {
+class Watcher;
+}
 
 // The watched page: the first of the window.
 constexpr uint32_t kCardPage = 4096;
@@ -46,6 +51,13 @@ bool WatchCard(uint8_t* window, std::shared_ptr<const card_model::CardModel> mod
 // the process. log_target: the call log's (CallLog::SetTarget), or empty.
 uint8_t* MapModelledWindow(const Function& function, const std::string& location,
                            const std::string& log_target, std::string* why);
+
+// The watcher MapModelledWindow puts on the page, for a window that puts
+// another in front of it (replay_window.h): `page` holds the first page's
+// initial bytes.
+std::unique_ptr<trap::Watcher> NewModelWatcher(const Function& function, std::vector<uint8_t> page,
+                                               const std::string& location,
+                                               const std::string& log_target);
 
 }  // namespace quorel::sim
 

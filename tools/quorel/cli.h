@@ -30,6 +30,7 @@ struct Args {
     bool force = false;                   // --force (snapshot)
     std::string model;                    // --model PATH: the card model; "" none given
     bool all = false;                     // --all (dump)
+    std::string snapshot;                 // --snapshot DIR (replay check); "" none given
 };
 
 constexpr int kExitOk = 0;
