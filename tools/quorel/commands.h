@@ -20,8 +20,10 @@ enum Option : unsigned {
     kForce = 1u << 2,
     kModel = 1u << 3,  // --model PATH
     kAll = 1u << 4,
+    kInterval = 1u << 5,  // -n SECONDS
+    kOnce = 1u << 6,
 };
-constexpr Option kAllOptions[] = {kJson, kRegisters, kForce, kModel, kAll};
+constexpr Option kAllOptions[] = {kJson, kRegisters, kForce, kModel, kAll, kInterval, kOnce};
 
 struct Command {
     const char* name;
@@ -64,6 +66,7 @@ int Status(const cli::Args& args);
 int Reset(const cli::Args& args);
 int Irq(const cli::Args& args);       // ACTION
 int Dump(const cli::Args& args);     // [--all] (dump_command.cpp)
+int Watch(const cli::Args& args);    // [-n SECONDS] [--once] (watch/)
 int Snapshot(const cli::Args& args);  // DIR (snapshot/)
 int Version(const cli::Args& args);
 int Model(const cli::Args& args);     // check PATH (model_check.cpp)
