@@ -40,6 +40,13 @@ constexpr char kSimLog[] = "QUOREL_SIM_LOG";
 // Resolved by the stand-in's MachineLoader, which names each window's
 // model to tools (UlvexaWindowModel).
 constexpr char kSimModel[] = "QUOREL_SIM_MODEL";
+// A name under which every process that sets the same one simulates one
+// machine: the register windows and the modelled cards' state in shared
+// memory; unset or empty: each process has its own. Letters, digits, '.',
+// '_' and '-', at most kSimSharedNameMost of them. Read by the stand-in at
+// each load (backends/sim/shared_machine.h).
+constexpr char kSimShared[] = "QUOREL_SIM_SHARED";
+constexpr unsigned kSimSharedNameMost = 64;
 
 // The native Windows layer, native_winapi/. The .reg file its registry is
 // filled from; unset or empty: a snapshot's, else the default machine's

@@ -17,6 +17,7 @@ using process_env::ReadTextFile;
 using settings::kSimLog;
 using settings::kSimMachine;
 using settings::kSimModel;
+using settings::kSimShared;
 using settings::kSimSnapshot;
 
 }  // namespace quorel::sim

@@ -6,6 +6,7 @@
 #include "machine_parser.h"
 #include "model_window.h"
 #include "process_env/process_env.h"
+#include "shared_machine.h"
 
 namespace quorel::sim {
 
@@ -82,6 +83,11 @@ Function* Machine::Find(const Address& at) {
     return found == functions_.end() ? nullptr : &found->second;
 }
 
+const Function* Machine::Find(const Address& at) const {
+    auto found = functions_.find(Key(at));
+    return found == functions_.end() ? nullptr : &found->second;
+}
+
 void Machine::AddFailRead(const Address& at, const FailRead& rule) {
     fail_reads_[Key(at)].push_back(rule);
 }
@@ -133,6 +139,8 @@ uint8_t* Machine::Map(uint64_t length, uint64_t phys_addr) {
             continue;
         if (function.refuse_map || length > function.window_size)
             return nullptr;
+        if (uint8_t* window = shared ? shared->Window(FromKey(key), function, log_target) : nullptr)
+            return window;
         return function.model ? ModelledWindow(FromKey(key), function) : function.Window();
     }
     return nullptr;

@@ -21,6 +21,8 @@ struct CardModel;
 
 namespace quorel::sim {
 
+class SharedMachine;
+
 // The card's windows are sized from its IDs (hardware.h). Any other
 // function with a memory BAR0 gets a page, enough to poke at.
 constexpr uint64_t kWindowOther = 0x1000;
@@ -88,9 +90,13 @@ public:
     bool fail_init = false;
     // Where modelled cards log their accesses: the call log's target.
     std::string log_target;
+    // The windows in memory shared with other processes (shared_machine.h);
+    // null: this process's own.
+    std::shared_ptr<SharedMachine> shared;
 
     Function& Add(const Address& at);
     Function* Find(const Address& at);
+    const Function* Find(const Address& at) const;
     void AddFailRead(const Address& at, const FailRead& rule);
 
     // The driver's configuration accesses, with the driver already open.
