@@ -46,6 +46,8 @@ const Command kCommands[] = {
      commands::Irq},
     {"dump", "", "registers 0..254 and the status register (with a model, --all: those a read changes too)",
      true, 0, 0, kJson | kModel | kAll, true, commands::Dump},
+    {"watch", "", "a live view of the card's registers, refreshed; keys write and send commands",
+     true, 0, 0, kJson | kModel | kAll | kInterval | kOnce, true, commands::Watch},
     {"snapshot", "DIR", "write this PC's functions, registry entries and versions to DIR for a replay",
      false, 1, 1, kRegisters | kForce, true, commands::Snapshot},
     {"version", "", "the library's version banner (also --version)", false, 0, 0, kJson, false,
@@ -87,12 +89,19 @@ const char* OptionName(Option option) {
         return "--all";
     case kSnapshot:
         return "--snapshot";
+    case kInterval:
+        return "-n";
+    case kOnce:
+        return "--once";
     }
     return "";
 }
 
 std::string OptionUsage(Option option) {
-    const char* value = option == kModel ? " PATH" : option == kSnapshot ? " DIR" : "";
+    const char* value = option == kModel      ? " PATH"
+                        : option == kSnapshot ? " DIR"
+                        : option == kInterval ? " SECONDS"
+                                              : "";
     return std::string(OptionName(option)) + value;
 }
 
