@@ -105,8 +105,10 @@ bool ReadCallLine(std::string_view line, TraceCall* call) {
         return false;
     const std::string_view rest = scan.rest();
     const size_t duration = rest.rfind(" (");
-    if (duration == std::string_view::npos || !Scan(rest.substr(duration + 2)).Time("us)") ||
-        rest.substr(rest.size() - 3) != "us)")
+    if (duration == std::string_view::npos)
+        return false;
+    Scan end(rest.substr(duration + 2));
+    if (!end.Time("us)") || !end.rest().empty())
         return false;
     call->sequence = static_cast<uint64_t>(sequence);
     call->thread = static_cast<uint64_t>(thread);
@@ -167,7 +169,6 @@ bool ReadOpenDetail(std::string_view text, uint32_t line, TraceCall* open) {
     Scan scan(text);
     if (scan.Eat("card ")) {
         open->search.emplace_back();
-        open->search.back().line = line;
         return ReadCardLine(scan, &open->search.back());
     }
     if (open->search.empty() || open->search.back().location.empty())

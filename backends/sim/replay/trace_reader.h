@@ -14,14 +14,13 @@ namespace quorel::sim::replay {
 
 // One position an open searched, from the lines after the open's call.
 struct SearchedCard {
-    uint32_t line = 0;
     int64_t position = 0;
     std::string location;  // "01:00.0"; empty: no card at that position
     bool mapped = false;   // MapPhysToLin gave a window
     bool board_read = false;  // Quorel_open2 read its board-ID register
     uint8_t board_register = 0;
     int64_t board = 0;
-    uint32_t board_line = 0;
+    uint32_t board_line = 0;  // the line of its board-ID register
 };
 
 struct TraceCall {
