@@ -100,8 +100,7 @@ bool WatchCard(uint8_t* window, std::shared_ptr<const model::CardModel> model, C
     return false;
 }
 
-uint8_t* MapModelledWindow(const Function& function, const std::string& location,
-                           const std::string& log_target, std::string* why) {
+uint8_t* AllocateWindowPages(const Function& function, std::string* why) {
     if (function.window_size > SIZE_MAX - trap::PageSize()) {
         *why = "the window does not fit the address space";
         return nullptr;
@@ -113,6 +112,14 @@ uint8_t* MapModelledWindow(const Function& function, const std::string& location
     }
     for (const WindowBytes& init : function.window_init)
         std::memcpy(window + init.offset, init.bytes.data(), init.bytes.size());
+    return window;
+}
+
+uint8_t* MapModelledWindow(const Function& function, const std::string& location,
+                           const std::string& log_target, std::string* why) {
+    uint8_t* window = AllocateWindowPages(function, why);
+    if (!window)
+        return nullptr;
     auto* record = new CardRecord;  // never deleted, as the window
     StartCard(*function.model, window, record);
     if (WatchCard(window, function.model, record, nullptr, location, log_target, why))

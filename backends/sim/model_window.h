@@ -44,6 +44,10 @@ bool WatchCard(uint8_t* window, std::shared_ptr<const card_model::CardModel> mod
                shared::CrossProcessLock* lock, const std::string& location, const std::string& log_target,
                std::string* why);
 
+// Zeroed whole pages for a watched window, with the function's initial
+// bytes; null with why. Never freed.
+uint8_t* AllocateWindowPages(const Function& function, std::string* why);
+
 // The window of a function that follows a model, in this process: whole
 // pages, the first one watched, holding the function's initial window
 // bytes. Null with why when the pages cannot be had or watched: then the

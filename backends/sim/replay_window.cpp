@@ -118,28 +118,11 @@ private:
     size_t next_write_ = 0;                 // the next recorded write to compare with
 };
 
-// Zeroed whole pages for the window, with the function's initial bytes.
-uint8_t* AllocateWindow(const Function& function, std::string* why) {
-    const size_t page = trap::PageSize();
-    if (function.window_size > SIZE_MAX - page) {
-        *why = "the window does not fit the address space";
-        return nullptr;
-    }
-    uint8_t* window = trap::AllocatePages(static_cast<size_t>((function.window_size + page - 1) / page * page));
-    if (!window) {
-        *why = "no memory for the window";
-        return nullptr;
-    }
-    for (const WindowBytes& init : function.window_init)
-        std::memcpy(window + init.offset, init.bytes.data(), init.bytes.size());
-    return window;
-}
-
 }  // namespace
 
 uint8_t* MapReplayedWindow(const Function& function, const std::string& location,
                            const std::string& log_target, std::string* why) {
-    uint8_t* window = AllocateWindow(function, why);
+    uint8_t* window = AllocateWindowPages(function, why);
     if (!window)
         return nullptr;
     std::vector<uint8_t> first(window, window + trap::PageSize());
