@@ -20,6 +20,15 @@ bool IsRegister(uint32_t offset) {
 
 uint8_t Index(uint32_t offset) { return static_cast<uint8_t>(offset / model::kRegisterStride); }
 
+// The clock a model's events are timed against: the one every process
+// reads alike, so that processes can share a card.
+uint64_t CardClockUs() { return shared::MonotonicUs(); }
+
+uint64_t RoundUpToPages(uint64_t size) {
+    const uint64_t page = trap::PageSize();
+    return (size + page - 1) / page * page;
+}
+
 // Each access under the lock, when the card is shared; never deleted: the
 // trap hands it accesses for as long as the process runs.
 class ModelWindow : public trap::Watcher {
@@ -68,13 +77,6 @@ private:
 };
 
 }  // namespace
-
-uint64_t RoundUpToPages(uint64_t size) {
-    const uint64_t page = trap::PageSize();
-    return (size + page - 1) / page * page;
-}
-
-uint64_t CardClockUs() { return shared::MonotonicUs(); }
 
 void StartCard(const model::CardModel& model, const uint8_t* window, CardRecord* record) {
     std::memcpy(record->page, window, kCardPage);

@@ -47,12 +47,6 @@ bool WatchCard(uint8_t* window, std::shared_ptr<const card_model::CardModel> mod
 uint8_t* MapModelledWindow(const Function& function, const std::string& location,
                            const std::string& log_target, std::string* why);
 
-// Whole pages for a window of `size` bytes.
-uint64_t RoundUpToPages(uint64_t size);
-// Microseconds of the clock a model's events are timed against: the one
-// every process reads alike, so that processes can share a card.
-uint64_t CardClockUs();
-
 }  // namespace quorel::sim
 
 #endif  // QUOREL_SIM_MODEL_WINDOW_H

@@ -56,8 +56,10 @@ std::unique_ptr<SharedMachine> SharedMachine::Open(const std::string& name, cons
         return nullptr;
     }
     shared::NamedMemory memory;
-    if (!shared::OpenNamedMemory(name, layout.size, &memory, why))
+    if (!shared::OpenNamedMemory(name, layout.size, &memory, why)) {
+        *why += "; " + shared::HowToStartAfresh(name);
         return nullptr;
+    }
     std::unique_ptr<SharedMachine> machine(new SharedMachine(name, memory, layout));
     if (memory.made)
         machine->FillIn();
@@ -82,15 +84,15 @@ void SharedMachine::FillIn() {
 // Empty once the maker has filled the memory in and it is of this layout.
 std::string SharedMachine::WaitUntilReady() const {
     const std::string system_name = shared::SystemName(name_);
-    const std::string afresh = " (" + shared::HowToStartAfresh(name_) + ")";
+    const std::string afresh = "; " + shared::HowToStartAfresh(name_);
     if (memory_.size < sizeof(Header))
         return system_name + " is too small to be a shared machine" + afresh;
     const Header& header = this->header();
     for (const uint64_t start = shared::MonotonicUs(); !Ready(header.ready);) {
         if (shared::MonotonicUs() - start > kReadyWaitUs)
-            return system_name + " was never made ready (the process that made it, " +
-                   std::to_string(header.maker) + ", may have ended first)" + afresh;
-        shared::Pause();
+            return system_name + " was never made ready: the process that made it may have ended first" +
+                   afresh;
+        shared::Nap();
     }
     if (header.magic != shared::kMagic || header.layout_version != shared::kLayoutVersion)
         return system_name + " was made by another version of the stand-in (layout " +
@@ -165,21 +167,19 @@ uint8_t* SharedMachine::Watched(const WindowSlot& here, const Function& function
 
 std::shared_ptr<SharedMachine> ShareMachine(const std::string& name, const Machine& machine,
                                             std::vector<std::string>* notes) {
-    // Never closed: windows handed out stay in use.
+    // Never closed: windows handed out stay in use. A name this process
+    // could not open stays refused, not waited for again at each load.
     static auto* opened = new std::map<std::string, std::shared_ptr<SharedMachine>>;
-    std::string why = NameProblem(name);
-    std::shared_ptr<SharedMachine> shared;
-    if (why.empty()) {
-        const Layout layout = shared::LayOut(machine);
-        shared = (*opened)[name];
-        if (!shared)
-            shared = (*opened)[name] = SharedMachine::Open(name, layout, &why);
-        why = shared ? shared->Differs(layout) : why;
-    }
+    static auto* refused = new std::map<std::string, std::string>;
+    std::string why = refused->count(name) ? (*refused)[name] : NameProblem(name);
+    std::shared_ptr<SharedMachine>& shared = (*opened)[name];
+    const Layout layout = why.empty() ? shared::LayOut(machine) : Layout();
+    if (why.empty() && !shared && !(shared = SharedMachine::Open(name, layout, &why)))
+        (*refused)[name] = why;
+    if (why.empty())
+        why = shared->Differs(layout);
     if (why.empty())
         return shared;
-    if (!shared)
-        opened->erase(name);
     notes->push_back(std::string(kSimShared) + "=" + name + ": " + why +
                      "; this process simulates its machine unshared");
     return nullptr;

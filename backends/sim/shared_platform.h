@@ -33,6 +33,8 @@ uint32_t ThisProcess();
 bool ProcessEnded(uint32_t id);
 // Lets another thread or process run while this one waits for it.
 void Pause();
+// Sleeps about a millisecond, for longer waits.
+void Nap();
 // Microseconds of the clock every process of this system reads alike.
 uint64_t MonotonicUs();
 

@@ -51,7 +51,10 @@ bool Make(int fd, const std::string& name, uint64_t size, NamedMemory* memory, s
         return Fail("cannot give " + SystemName(name) + " its size", why);
     }
     memory->made = true;
-    return MapWhole(fd, name, size, memory, why);
+    if (MapWhole(fd, name, size, memory, why))
+        return true;
+    shm_unlink(ObjectName(name).c_str());  // not to leave it half made
+    return false;
 }
 
 // The size its maker gives it right after making it.
@@ -63,7 +66,7 @@ bool OpenMade(int fd, const std::string& name, NamedMemory* memory, std::string*
             *why = SystemName(name) + " was never given a size (the process that made it may have ended first)";
             return false;
         }
-        usleep(1000);
+        Nap();
     }
     if (about.st_size == 0) {
         close(fd);
@@ -108,6 +111,8 @@ uint32_t ThisProcess() { return static_cast<uint32_t>(getpid()); }
 bool ProcessEnded(uint32_t id) { return kill(static_cast<pid_t>(id), 0) != 0 && errno == ESRCH; }
 
 void Pause() { sched_yield(); }
+
+void Nap() { usleep(1000); }
 
 uint64_t MonotonicUs() {
     struct timespec now = {};

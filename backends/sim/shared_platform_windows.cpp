@@ -24,6 +24,7 @@ bool Fail(const std::string& what, std::string* why) {
 }  // namespace
 
 bool OpenNamedMemory(const std::string& name, uint64_t size, NamedMemory* memory, std::string* why) {
+    SetLastError(ERROR_SUCCESS);  // then ERROR_ALREADY_EXISTS tells an existing one
     HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE,
                                         static_cast<DWORD>(size >> 32), static_cast<DWORD>(size),
                                         WideName(name).c_str());
@@ -70,6 +71,8 @@ bool ProcessEnded(uint32_t id) {
 }
 
 void Pause() { SwitchToThread(); }
+
+void Nap() { Sleep(1); }
 
 uint64_t MonotonicUs() {
     LARGE_INTEGER count, frequency;

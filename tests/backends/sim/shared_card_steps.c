@@ -3,7 +3,6 @@
      rN          reads register N, prints "rN 0xVV"
      wN:VV       writes VV (hex) to register N
      s           reads the status, prints "s 0xVV"
-     reset, enable, ack    the commands
      touch:PATH  makes the file PATH
      until:PATH  waits until the file PATH is there (at most a minute)
    Exits 1 at the first step that fails, naming it. */
@@ -34,9 +33,6 @@ static int Step(const char* step) {
         return printf("r%u 0x%02X\n", index, Quorel_in((int)index)) > 0;
     if (strcmp(step, "s") == 0)
         return printf("s 0x%02X\n", Quorel_sts()) > 0;
-    if (strcmp(step, "reset") == 0 || strcmp(step, "enable") == 0 || strcmp(step, "ack") == 0)
-        return (step[0] == 'r' ? Quorel_srst() : step[0] == 'e' ? Quorel_enint() : Quorel_ackint()) ==
-               QUOREL_SUCCESS;
     if (strncmp(step, "touch:", 6) == 0)
         return Touch(step + 6);
     return strncmp(step, "until:", 6) == 0 && Until(step + 6);

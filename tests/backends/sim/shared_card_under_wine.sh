@@ -10,15 +10,8 @@
 #
 #   shared_card_under_wine.sh STEPS TOOL OTHER_TOOL MODEL WINE_RUN
 set -euo pipefail
-steps=$1
-tool=$2
-other=$3
-model=$4
-wine_run=$(realpath "$5")
-if [[ ! -f $other ]]; then
-  echo "note: $other is not built: the tool of this bitness stands in for it"
-  other=$tool
-fi
+steps=$1 tool=$2 other=$3 model=$4 wine_run=$(realpath "$5")
+[[ -f $other ]] || { echo "note: $other is not built: the tool of this bitness stands in"; other=$tool; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -57,7 +50,7 @@ expect "the program reads what the tool wrote" "$held" "r5 0x17"
 
 echo "== a card that follows the example model"
 export QUOREL_SIM_SHARED=wine-model-$$ QUOREL_SIM_MODEL=$(windows_path "$model")
-hold model reset enable w5:01 "touch:$(at model1)" "until:$(at go2)" s r8 "touch:$(at model2)" "until:$(at go3)" r8
+hold model w5:01 "touch:$(at model1)" "until:$(at go2)" s r8 "touch:$(at model2)" "until:$(at go3)" r8
 until_there "$work/model1"
 status=$(quorel status 0)
 [[ $status == *PENDING=1* ]] || fail "the conversion the program started is not pending for the tool: $status"
