@@ -85,7 +85,7 @@ const FrameCase kCases[] = {
      "255 csr   [0x05] [00000101] 10:00:00.500 PENDING=1 [IE=1] READY=0\n"
      "interrupt: pending 1, [enable 1], [asserted 1]\n"
      "\n"
-     "keys: w write/read  r reset  e enable  d disable  a acknowledge  p pause  q quit\n"},
+     "keys: w write/read  r reset  e enable  d disable  a ack  p pause  q quit\n"},
     {"a small terminal: fields wrapped, registers scrolled, lines cut", true,
      {{{{5, 0x05}}, 0x81}}, -1, 52, 10,
      "card 0 (00:05.0)  every 0.5 s  10:00:00.000\n"
