@@ -85,12 +85,12 @@ const FrameCase kCases[] = {
      "255 csr   [0x05] [00000101] 10:00:00.500 PENDING=1 [IE=1] READY=0\n"
      "interrupt: pending 1, [enable 1], [asserted 1]\n"
      "\n"
-     "keys: w write/read  r reset  e enable  d disable  a acknowledge  p pause  q quit\n"},
+     "keys: w write/read  r reset  e enable  d disable  a ack  p pause  q quit\n"},
     {"a small terminal: fields wrapped, registers scrolled, lines cut", true,
      {{{{5, 0x05}}, 0x81}}, -1, 52, 10,
      "card 0 (00:05.0)  every 0.5 s  10:00:00.000\n"
      "model: Test card (test.toml)\n"
-     "REG NAME  HEX  BINARY   CHANGED      FIELDS  (regist\n"
+     "REG NAME  HEX  BINARY   CHANGED      FIELDS  (1-1 of\n"
      "5   CTRL  0x05 00000101 -            START=1\n"
      "                                     MODE=2 (test)\n"
      "255 csr   0x81 10000001 -            PENDING=1 IE=0\n"

@@ -3,8 +3,9 @@
 # the ALIVE bit (toggled every 10 ms) is seen to change, highlighted; e
 # enables the interrupt; a field written at the prompt shows; q ends the
 # watch with exit 0 and the terminal's settings as they were. On a card
-# whose interrupt becomes pending every 4 s (watch_pending.toml) the key a
-# acknowledges it.
+# whose interrupt becomes pending every 6 s (watch_pending.toml) the key a
+# acknowledges it; shared with another program (QUOREL_SIM_SHARED), that
+# program's acknowledgement shows, and it sees the key e's enable.
 #
 #   watch_in_tmux.sh QUOREL REPO [WINE_RUN]    (with WINE_RUN, QUOREL is quorel.exe)
 set -euo pipefail
@@ -13,7 +14,8 @@ repo=$2
 wine_run=${3:-}
 work=$(mktemp -d)
 socket=$work/tmux  # a tmux server of our own: our environment, no one else's sessions
-trap 'tmux -S "$socket" kill-server 2>/dev/null || true; rm -rf "$work"' EXIT
+shared=quorel-watch-test-$$-$RANDOM  # the shared machine's name (Linux: /dev/shm/quorel-sim-NAME)
+trap 'tmux -S "$socket" kill-server 2>/dev/null || true; rm -rf "$work" "/dev/shm/quorel-sim-$shared"' EXIT
 status=0
 what=
 
@@ -79,11 +81,23 @@ keys Enter
 expect "error: the card model names no register 'CTL'"
 quit
 
-what="an interrupt pending every 4 s"
-start "QUOREL_SIM_MODEL=$(path "$repo/tests/tools/watch_pending.toml")" -- 0 -n 0.1
+pending=QUOREL_SIM_MODEL=$(path "$repo/tests/tools/watch_pending.toml")
+what="an interrupt pending every 6 s"
+start "$pending" -- 0 -n 0.1
 expect 'PENDING=1 IE=0'
 keys a
 expect 'acknowledge sent'
-expect 'PENDING=0 IE=0' 3
+expect 'PENDING=0 IE=0' 4
+quit
+
+what="the card shared with another program"
+start "$pending" "QUOREL_SIM_SHARED=$shared" -- 0 -n 0.1
+expect 'PENDING=1 IE=0'
+eval "$(quorel "$pending" "QUOREL_SIM_SHARED=$shared") irq 0 ack" || fail "the other program's ack"
+expect 'PENDING=0 IE=0' 4
+keys e
+expect 'enable sent'
+eval "$(quorel "$pending" "QUOREL_SIM_SHARED=$shared") status 0" | tr -d '\r' >"$work/status"
+grep -q 'IE=1' "$work/status" || fail "the other program sees no enable: $(cat "$work/status")"
 quit
 exit $status

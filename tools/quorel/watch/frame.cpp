@@ -13,7 +13,7 @@ namespace {
 constexpr char kHighlightOn[] = "\x1b[7m";
 constexpr char kHighlightOff[] = "\x1b[27m";
 constexpr size_t kMessageLines = 3;
-constexpr char kKeys[] = "keys: w write/read  r reset  e enable  d disable  a acknowledge  p ";
+constexpr char kKeys[] = "keys: w write/read  r reset  e enable  d disable  a ack  p ";
 
 Line Plain(std::string text) { return Line{Span{std::move(text)}}; }
 

@@ -116,9 +116,8 @@ Line Heads(const card_model::CardModel& model, size_t first, size_t shown) {
     const size_t count = model.registers.size();
     std::string heads = Lead("REG", "NAME", NameWidth(model)) + "HEX  BINARY   CHANGED      FIELDS";
     if (shown < count)
-        heads += "  (registers " + std::to_string(first + 1) + "-" +
-                 std::to_string(first + shown) + " of " + std::to_string(count) +
-                 ": Up/Down scroll)";
+        heads += "  (" + std::to_string(first + 1) + "-" + std::to_string(first + shown) +
+                 " of " + std::to_string(count) + ", Up/Down)";
     return Line{{heads}};
 }
 

@@ -33,7 +33,10 @@ std::string ByteText(uint8_t value) { return cli::PrefixedHex(value, 2) + " " + 
 
 void Session::RunPrompt(const std::string& line) {
     const std::vector<std::string> words = Words(line);
-    if (words.size() == 1)
+    if (!words.empty() && words[0].substr(0, words[0].find('.')) == "csr")
+        Say("error: the control/status register is the row 255 csr; the keys r, e, d and a "
+            "send its commands");
+    else if (words.size() == 1)
         ReadAsked(words[0]);
     else if (words.size() == 2)
         WriteAsked(words[0], words[1]);
