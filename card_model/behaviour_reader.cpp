@@ -76,6 +76,9 @@ void ReadTrigger(const Table& table, Event* event, const CardModel& model) {
 
 void ReadEvents(const Table& root, ReadContext* context) {
     for (const Value* value : root.Tables("event")) {
+        if (context->model.events.size() == kMaxEvents)
+            context->problems.Add(value->line, "one [[event]] too many: a model has at most " +
+                                                   std::to_string(kMaxEvents) + " events");
         const Table table(*value, "[[event]]", &context->problems);
         table.AllowOnly({"every_us", "after_write", "delay_us", "actions"});
         Event event;

@@ -23,6 +23,9 @@ namespace quorel::card_model {
 constexpr unsigned kRegisterCount = 255;
 constexpr unsigned kRegisterStride = 4;
 constexpr unsigned kStatusOffset = 1020;
+// A model has at most this many [[event]]s: a card's state has a fixed
+// size (card_state_data.h).
+constexpr unsigned kMaxEvents = 64;
 
 enum class Access { kReadWrite, kReadOnly, kWriteOnly };
 enum class WriteEffect { kModify, kOneToClear, kOneToSet, kOneToToggle };
@@ -118,6 +121,9 @@ struct CardModel {
     std::optional<Target> pending;  // [interrupt]
     std::optional<Target> enable;
     std::vector<Event> events;
+    // A digest of the file's text and its sequences' bytes: models with
+    // the same one behave alike.
+    uint64_t fingerprint = 0;
 
     const Register* FindRegister(uint8_t index) const;
     const Register* FindRegister(std::string_view name) const;

@@ -58,19 +58,16 @@ std::string Label(const Register* reg, uint8_t index) {
 }  // namespace
 
 struct CardState::Impl {
-    Impl(const CardModel& model, const uint8_t (&initial)[kRegisterCount], uint64_t now_us)
-        : model(model), bank(model, initial), events(model, now_us), now(now_us),
-          fired(model.events.size()) {
-        interrupt = Asserted();
-    }
+    Impl(const CardModel& model, CardStateData& data)
+        : model(model), data(data), bank(model, data), events(model, data), fired(events.count()) {}
 
     const CardModel& model;
+    CardStateData& data;
     RegisterBank bank;
     EventQueue events;
-    uint64_t now;
-    bool interrupt = false;
     Log log;
     std::vector<uint32_t> fired;  // by event, in this access
+    std::unique_ptr<CardStateData> own;  // the data, unless it lives elsewhere
 
     void Say(const std::string& line) const {
         if (log)
@@ -81,6 +78,7 @@ struct CardState::Impl {
     }
     bool Asserted() const { return On(model.pending) && (!model.enable || On(model.enable)); }
 
+    void Start(const uint8_t (&initial)[kRegisterCount], uint64_t now_us);
     void Begin(uint64_t now_us);
     void End() { RunDue(); }
     void RunDue();
@@ -90,19 +88,27 @@ struct CardState::Impl {
     std::string Perform(const std::vector<Action>& actions, uint64_t at);
 };
 
+void CardState::Impl::Start(const uint8_t (&initial)[kRegisterCount], uint64_t now_us) {
+    data = CardStateData{};
+    data.now_us = now_us;
+    bank.Start(initial);
+    events.Restart(now_us);
+    data.interrupt = Asserted();
+}
+
 void CardState::Impl::Begin(uint64_t now_us) {
-    now = std::max(now, now_us);
+    data.now_us = std::max(data.now_us, now_us);
     std::fill(fired.begin(), fired.end(), 0);
     RunDue();
 }
 
 void CardState::Impl::RunDue() {
-    while (std::optional<EventQueue::Due> due = events.Next(now)) {
+    while (std::optional<EventQueue::Due> due = events.Next(data.now_us)) {
         if (++fired[due->event] <= kMaxFirings) {
             Fire(due->event, due->at);
             continue;
         }
-        events.DropUntil(due->event, now);
+        events.DropUntil(due->event, data.now_us);
         if (fired[due->event] == kMaxFirings + 1)
             Say("event at line " + std::to_string(model.events[due->event].line) + ": fired " +
                 std::to_string(kMaxFirings) + " times in this access, the rest dropped");
@@ -117,17 +123,17 @@ void CardState::Impl::Fire(size_t event, uint64_t at) {
 }
 
 void CardState::Impl::NoteInterrupt() {
-    if (Asserted() == interrupt)
+    if (Asserted() == (data.interrupt != 0))
         return;
-    interrupt = !interrupt;
-    Say(interrupt ? "interrupt asserted" : "interrupt released");
+    data.interrupt = !data.interrupt;
+    Say(data.interrupt ? "interrupt asserted" : "interrupt released");
 }
 
 // Arms the after-write events of the register written (all its bits
 // now in `bits` for a field's event); what it armed, for the log.
 std::string CardState::Impl::Arm(const Target& written, uint8_t bits, uint64_t at) {
     std::string armed;
-    for (size_t i = 0; i < model.events.size(); ++i) {
+    for (size_t i = 0; i < events.count(); ++i) {
         const std::optional<Target>& on = model.events[i].after_write;
         if (!on || on->status != written.status || (!on->status && on->index != written.index) ||
             (on->field && !(bits & on->mask)))
@@ -157,7 +163,20 @@ std::string CardState::Impl::Perform(const std::vector<Action>& actions, uint64_
 
 CardState::CardState(std::shared_ptr<const CardModel> model, const uint8_t (&initial)[kRegisterCount],
                      uint64_t now_us)
-    : model_(std::move(model)), impl_(std::make_unique<Impl>(*model_, initial, now_us)) {}
+    : model_(std::move(model)) {
+    auto own = std::make_unique<CardStateData>();
+    impl_ = std::make_unique<Impl>(*model_, *own);
+    impl_->own = std::move(own);
+    impl_->Start(initial, now_us);
+}
+
+void CardState::Start(const CardModel& model, const uint8_t (&initial)[kRegisterCount], uint64_t now_us,
+                      CardStateData* data) {
+    Impl(model, *data).Start(initial, now_us);
+}
+
+CardState::CardState(std::shared_ptr<const CardModel> model, CardStateData* data)
+    : model_(std::move(model)), impl_(std::make_unique<Impl>(*model_, *data)) {}
 
 CardState::~CardState() = default;
 CardState::CardState(CardState&&) noexcept = default;
@@ -194,7 +213,7 @@ void CardState::Write(uint8_t index, uint8_t value, uint64_t now_us) {
         line += std::string(" (") + EffectName(effect) + ": now " + Hex(held) + ")";
     Target written;
     written.index = index;
-    const std::string armed = reg ? impl_->Arm(written, value, impl_->now) : "";
+    const std::string armed = reg ? impl_->Arm(written, value, impl_->data.now_us) : "";
     impl_->Say(line + (armed.empty() ? "" : ": " + armed.substr(2)));
     impl_->End();
 }
@@ -215,7 +234,7 @@ void CardState::Command(uint8_t byte, uint64_t now_us) {
         return impl_->End();
     }
     const std::string name = command->name.empty() ? "" : " (" + command->name + ")";
-    impl_->Say("command " + Hex(byte) + name + ": " + impl_->Perform(command->actions, impl_->now));
+    impl_->Say("command " + Hex(byte) + name + ": " + impl_->Perform(command->actions, impl_->data.now_us));
     impl_->End();
 }
 

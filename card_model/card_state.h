@@ -3,7 +3,9 @@
 // the model says. Not thread-safe: the stand-in makes one access at a time.
 // Time is the caller's, in microseconds from any fixed start, never going
 // back: events that have come due by an access fire before it, in the
-// order they came due.
+// order they came due. All that changes is one CardStateData, which the
+// card keeps itself or which lives elsewhere (memory shared between
+// processes, each with a CardState over it and the same model).
 #ifndef QUOREL_CARD_MODEL_CARD_STATE_H
 #define QUOREL_CARD_MODEL_CARD_STATE_H
 
@@ -13,6 +15,7 @@
 #include <string>
 
 #include "card_model.h"
+#include "card_state_data.h"
 
 namespace quorel::card_model {
 
@@ -28,6 +31,11 @@ public:
     // the model does not name), periodic events counted from now_us.
     CardState(std::shared_ptr<const CardModel> model, const uint8_t (&initial)[kRegisterCount],
               uint64_t now_us);
+    // The same, in data, which outlives the card; then each process that
+    // shares data makes its card over it with the second constructor.
+    static void Start(const CardModel& model, const uint8_t (&initial)[kRegisterCount], uint64_t now_us,
+                      CardStateData* data);
+    CardState(std::shared_ptr<const CardModel> model, CardStateData* data);
 
     void SetLog(Log log);
 

@@ -1,23 +1,23 @@
 // When a modelled card's events are due: the periodic ones from the start
 // or the last reset, the after-write ones from when they were armed. In
-// the order they come due; at one time, in the file's order.
+// the order they come due; at one time, in the file's order. The times are
+// kept in a CardStateData, one per event.
 #ifndef QUOREL_CARD_MODEL_EVENT_QUEUE_H
 #define QUOREL_CARD_MODEL_EVENT_QUEUE_H
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <set>
-#include <utility>
-#include <vector>
 
 #include "card_model.h"
+#include "card_state_data.h"
 
 namespace quorel::card_model {
 
 class EventQueue {
 public:
-    EventQueue(const CardModel& model, uint64_t now_us) : model_(model) { Restart(now_us); }
+    // Over the times held in data, started before (Restart) or now.
+    EventQueue(const CardModel& model, CardStateData& data) : model_(model), data_(data) {}
 
     // Periodic events counted from now_us, after-write ones disarmed.
     void Restart(uint64_t now_us);
@@ -36,13 +36,14 @@ public:
     // due after it, an after-write one is disarmed.
     void DropUntil(size_t event, uint64_t now_us);
 
+    // The model's events that have a time here: all of them, as the
+    // reader allows no more than kMaxEvents.
+    size_t count() const { return model_.events.size() < kMaxEvents ? model_.events.size() : kMaxEvents; }
+
 private:
-    void Schedule(size_t event, uint64_t at);
-    void Unschedule(size_t event);
 
     const CardModel& model_;
-    std::vector<std::optional<uint64_t>> due_;
-    std::set<std::pair<uint64_t, size_t>> queue_;  // (due, event)
+    CardStateData& data_;
 };
 
 }  // namespace quorel::card_model

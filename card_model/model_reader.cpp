@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "digest.h"
+
 namespace quorel::card_model {
 
 namespace {
@@ -14,6 +16,14 @@ void SortProblems(const std::string& path, std::vector<Problem>::iterator first,
         return std::make_pair(a.file != path, a.file == path ? a.line : 0) <
                std::make_pair(b.file != path, b.file == path ? b.line : 0);
     });
+}
+
+// The text's digest, then each sequence's bytes.
+uint64_t Fingerprint(std::string_view text, const CardModel& model) {
+    uint64_t digest = Digest(text.data(), text.size());
+    for (const Register& reg : model.registers)
+        digest = Digest(reg.source.sequence.data(), reg.source.sequence.size(), digest);
+    return digest;
 }
 
 }  // namespace
@@ -41,6 +51,7 @@ std::shared_ptr<const CardModel> ParseCardModel(std::string_view text, const std
         SortProblems(path, problems->begin() + before, problems->end());
         return nullptr;
     }
+    context.model.fingerprint = Fingerprint(text, context.model);
     return std::make_shared<const CardModel>(std::move(context.model));
 }
 

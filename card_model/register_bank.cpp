@@ -1,44 +1,48 @@
 #include "register_bank.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace quorel::card_model {
 
-RegisterBank::RegisterBank(const CardModel& model, const uint8_t (&initial)[kRegisterCount])
-    : model_(model) {
-    std::copy(std::begin(initial), std::end(initial), initial_.begin());
+RegisterBank::RegisterBank(const CardModel& model, CardStateData& data) : model_(model), data_(data) {
     for (const Register& reg : model.registers)
         named_[reg.index] = &reg;
+}
+
+void RegisterBank::Start(const uint8_t (&initial)[kRegisterCount]) {
+    std::copy(std::begin(initial), std::end(initial), data_.initial);
     Reset();
 }
 
 void RegisterBank::Reset() {
-    values_ = initial_;
+    std::copy(std::begin(data_.initial), std::end(data_.initial), data_.values);
     for (const Register& reg : model_.registers) {
         if (!reg.reset_from_machine)
-            values_[reg.index] = reg.reset;
-        sources_[reg.index] = SourceState{0, reg.source.start, std::nullopt};
+            data_.values[reg.index] = reg.reset;
+        data_.sources[reg.index] = SourcePosition{0, reg.source.start, 0, 0, 0};
     }
-    status_ = model_.status_reset;
+    data_.status = model_.status_reset;
 }
 
 uint8_t RegisterBank::Upcoming(const Register& reg) const {
-    const SourceState& state = sources_[reg.index];
-    if (state.written)
-        return *state.written;
+    const SourcePosition& state = data_.sources[reg.index];
+    if (state.has_written)
+        return state.written;
     switch (reg.source.kind) {
-    case Source::Kind::kSequence: return reg.source.sequence[state.next];
+    case Source::Kind::kSequence:  // bounded: the data may be shared with other processes
+        return reg.source.sequence[std::min<size_t>(state.next, reg.source.sequence.size() - 1)];
     case Source::Kind::kCounter: return state.counter;
     case Source::Kind::kConstant: return reg.source.constant;
-    default: return values_[reg.index];
+    default: return data_.values[reg.index];
     }
 }
 
 // After a read: a written value is used up, else the source goes on.
 void RegisterBank::MoveOn(const Register& reg) {
-    SourceState& state = sources_[reg.index];
-    if (state.written) {
-        state.written.reset();
+    SourcePosition& state = data_.sources[reg.index];
+    if (state.has_written) {
+        state.has_written = 0;
     } else if (reg.source.kind == Source::Kind::kSequence) {
         const bool last = state.next + 1 >= reg.source.sequence.size();
         state.next = last ? (reg.source.loop ? 0 : state.next) : state.next + 1;
@@ -49,38 +53,40 @@ void RegisterBank::MoveOn(const Register& reg) {
 
 uint8_t RegisterBank::Held(uint8_t index) const {
     const Register* reg = named_[index];
-    return reg && reg->source.kind != Source::Kind::kNone ? Upcoming(*reg) : values_[index];
+    return reg && reg->source.kind != Source::Kind::kNone ? Upcoming(*reg) : data_.values[index];
 }
 
 void RegisterBank::Hold(uint8_t index, uint8_t value) {
     const Register* reg = named_[index];
-    if (reg && reg->source.kind != Source::Kind::kNone)
-        sources_[index].written = value;
-    else
-        values_[index] = value;
+    if (!reg || reg->source.kind == Source::Kind::kNone) {
+        data_.values[index] = value;
+        return;
+    }
+    data_.sources[index].written = value;
+    data_.sources[index].has_written = 1;
 }
 
 uint8_t RegisterBank::Read(uint8_t index) {
     const Register* reg = named_[index];
     if (!reg)
-        return values_[index];
+        return data_.values[index];
     if (reg->access == Access::kWriteOnly)
         return reg->fill;
     const uint8_t value = Held(index);
     if (reg->source.kind != Source::Kind::kNone)
         MoveOn(*reg);
     if (reg->read != ReadEffect::kNone)
-        values_[index] = reg->read == ReadEffect::kClear ? 0x00 : 0xFF;
+        data_.values[index] = reg->read == ReadEffect::kClear ? 0x00 : 0xFF;
     return value;
 }
 
 uint8_t RegisterBank::HeldAt(const Target& target) const {
-    return target.status ? status_ : Held(target.index);
+    return target.status ? data_.status : Held(target.index);
 }
 
 void RegisterBank::HoldAt(const Target& target, uint8_t value) {
     if (target.status)
-        status_ = value;
+        data_.status = value;
     else
         Hold(target.index, value);
 }

@@ -1,21 +1,25 @@
 // A modelled card's values: the registers, their sources' positions and the
-// status byte, as CardState changes them. Knows no time and writes no log.
+// status byte, kept in a CardStateData, as CardState changes them. Knows no
+// time and writes no log.
 #ifndef QUOREL_CARD_MODEL_REGISTER_BANK_H
 #define QUOREL_CARD_MODEL_REGISTER_BANK_H
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 
 #include "card_model.h"
+#include "card_state_data.h"
 
 namespace quorel::card_model {
 
 class RegisterBank {
 public:
-    RegisterBank(const CardModel& model, const uint8_t (&initial)[kRegisterCount]);
+    // Over values held in data, started before (Start) or now.
+    RegisterBank(const CardModel& model, CardStateData& data);
 
+    // The registers as they were before the model, then Reset.
+    void Start(const uint8_t (&initial)[kRegisterCount]);
     // Every register at its reset value (or what it held before the
     // model), the sources at their start, the status at [csr]'s reset.
     void Reset();
@@ -34,23 +38,15 @@ public:
     // The register or the status byte that a target names, all its bits.
     uint8_t HeldAt(const Target& target) const;
     void HoldAt(const Target& target, uint8_t value);
-    uint8_t status() const { return status_; }
+    uint8_t status() const { return data_.status; }
 
 private:
-    struct SourceState {
-        size_t next = 0;       // a sequence's position
-        uint8_t counter = 0;   // a counter's next value
-        std::optional<uint8_t> written;
-    };
     uint8_t Upcoming(const Register& reg) const;
     void MoveOn(const Register& reg);
 
     const CardModel& model_;
     std::array<const Register*, kRegisterCount> named_{};
-    std::array<uint8_t, kRegisterCount> initial_{};
-    std::array<uint8_t, kRegisterCount> values_{};
-    std::array<SourceState, kRegisterCount> sources_{};
-    uint8_t status_ = 0;
+    CardStateData& data_;
 };
 
 }  // namespace quorel::card_model

@@ -15,6 +15,11 @@
 #    tree, and both quorel.exe, run under Wine against the packaged stand-in;
 #    the single-card example also with the trace DLL found first instead,
 #    printing the same and leaving a trace;
+#  - a replay's round trip: the 64-bit acquisition example's trace, taken
+#    with the trace DLL against the example card model, replayed without
+#    the model natively (libquorel.so) and under Wine (release DLL, and
+#    trace DLL, whose trace must match the recorded one call for call), and
+#    an edited write reported once with its line;
 #  - README.txt's first steps as written: the commands its "> " lines give,
 #    typed into one cmd.exe under Wine in the unpacked folder (see
 #    check_readme).
@@ -48,7 +53,7 @@ layout=(README.txt include/quorel.h
   examples/csharp/ByBitness.cs examples/csharp/ImageCheck.cs
   examples/csharp/Example.cs examples/csharp/QuorelExample.exe.config
   examples/python/quorel/__init__.py examples/python/example.py
-  docs/api.md docs/registers.md docs/stand-in.md docs/cli.md docs/behaviour.md docs/labview.md docs/trace.md docs/card-model.md)
+  docs/api.md docs/registers.md docs/stand-in.md docs/cli.md docs/behaviour.md docs/labview.md docs/trace.md docs/card-model.md docs/replay.md)
 
 check_layout() {
   local file missing=()
@@ -164,6 +169,54 @@ check_acquisition() {
   else
     fail "${2##*/}: expected the results 0x80 0x83 0x87, got:"; echo "$out"
   fi
+  if [[ $1 == x64 ]]; then check_replay "$2" "$out"; fi
+}
+
+# A trace's lines without what differs from run to run: the header, times,
+# threads, the window's address.
+masked_trace() {
+  sed -E -e '/^Quorel trace: /d' -e 's/^#([0-9]+) t=[0-9.]+us thread=[0-9]+ (.*) \([0-9.]+us\)$/#\1 \2/' \
+    -e 's/(MapPhysToLin.*) = 0x[0-9A-F]+$/\1 = WINDOW/' "$1"
+}
+
+# check_replay EXE OUTPUT: EXE's run against the model (OUTPUT), recorded
+# with the trace DLL, then replayed without the model, natively and under
+# 64-bit Wine; and a trace with one write edited.
+check_replay() {
+  local exe=$1 recorded=$2 trace=$work/replay-recorded.txt again=$work/replay-again.txt
+  local edited=$work/replay-edited.txt native=build/native/bin out err line
+  echo "replaying the acquisition example's trace, without the card model"
+  QUOREL_SIM_MODEL='sim\models\acquisition.toml' QUOREL_TRACE="Z:${trace//\//\\}" in_trace_wine x64 "$exe" >/dev/null ||
+    { fail "recording: exits with $?"; return; }
+  build_targets native example_acquisition quorel >/dev/null || { fail "cannot build the native example"; return; }
+  out=$(QUOREL_SIM_REPLAY=$trace $native/acquisition) || fail "natively: exits with $?"
+  [[ $out == "$recorded" ]] && pass "natively: the same results" || fail "natively: other results: $out"
+  out=$(QUOREL_SIM_REPLAY="Z:${trace//\//\\}" in_wine x64 "$exe" | tr -d '\r') || fail "under Wine: exits with $?"
+  [[ $out == "$recorded" ]] && pass "under Wine: the same results" || fail "under Wine: other results: $out"
+  QUOREL_SIM_REPLAY="Z:${trace//\//\\}" QUOREL_TRACE="Z:${again//\//\\}" in_trace_wine x64 "$exe" >/dev/null
+  if diff -u <(masked_trace "$trace") <(masked_trace "$again"); then
+    pass "under Wine with the trace DLL: the same $(grep -c '^#' "$again") calls and results"
+  else
+    fail "under Wine with the trace DLL: the replay's trace differs from the recorded one"
+  fi
+  line=$(grep -n -m1 'Quorel_out(5, 0x1) = 0' "$trace" | cut -d: -f1 || true)
+  sed "${line}s/Quorel_out(5, 0x1)/Quorel_out(5, 0x3)/" "$trace" >"$edited"
+  err=$(QUOREL_SIM_REPLAY=$edited $native/acquisition 2>&1 >/dev/null) || fail "edited: exits with $?"
+  local said="quorel-sim: replay: card 00:05.0: a write of 0x01 to register 5 where $edited:$line"
+  if [[ $(grep -c 'quorel-sim: replay' <<<"$err") == 1 && $err == "$said "\(#*\)" has Quorel_out(5, 0x3)"* ]]; then
+    pass "an edited write: said once, with its line"
+  else
+    fail "an edited write: expected one line starting \"$said (#N) has Quorel_out(5, 0x3)\", got: $err"
+  fi
+  $native/quorel replay check "$trace" | grep -q '^card 00:05.0: Quorel_open(0) at line 2' &&
+    pass "quorel replay check names the card" || fail "quorel replay check does not name the card"
+}
+
+# in_trace_wine ARCH PROGRAM [ARGS...]: as in_wine, the trace DLL found first.
+in_trace_wine() {
+  local arch=$1; shift
+  (cd "$root" && WINEPATH="Z:${root//\//\\}\\bin\\$arch\\trace;Z:${root//\//\\}\\sim\\$arch" \
+    "$QUOREL_ROOT/scripts/wine-run" "$@")
 }
 
 # check_trace_swap ARCH EXE OUTPUT: the same program, bin/ARCH/trace first on PATH.

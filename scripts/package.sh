@@ -52,7 +52,7 @@ put_arch x64 win64 Quorel_64 Ulvexa64.dll
 put_arch x86 win32 Quorel_32D Ulvexa32.dll
 put sim/machines backends/sim/machines/default.lspci build/win64/registry/*.reg
 put sim/models backends/sim/models/*
-put docs docs/{api,registers,stand-in,cli,behaviour,labview,python,dotnet,trace,card-model}.md
+put docs docs/{api,registers,stand-in,cli,behaviour,labview,python,dotnet,trace,card-model,replay}.md
 mkdir -p "$stage/examples"
 cp -r examples/c examples/csharp examples/python "$stage/examples/"
 cp dotnet/src/*.cs "$stage/examples/csharp/"

@@ -40,6 +40,19 @@ constexpr char kSimLog[] = "QUOREL_SIM_LOG";
 // Resolved by the stand-in's MachineLoader, which names each window's
 // model to tools (UlvexaWindowModel).
 constexpr char kSimModel[] = "QUOREL_SIM_MODEL";
+// A name under which every process that sets the same one simulates one
+// machine: the register windows and the modelled cards' state in shared
+// memory; unset or empty: each process has its own. Letters, digits, '.',
+// '_' and '-', at most kSimSharedNameMost of them. Read by the stand-in at
+// each load (backends/sim/shared_machine.h).
+constexpr char kSimShared[] = "QUOREL_SIM_SHARED";
+constexpr unsigned kSimSharedNameMost = 64;
+// A trace file the trace DLLs wrote (docs/replay.md): the register reads
+// of the cards it recorded are answered with what the real cards returned,
+// and the writes compared with the recorded ones. Unset or empty: a
+// snapshot's trace file (kSnapshotTraceFile) when it has one, else none.
+// Resolved by the stand-in's MachineLoader (backends/sim/replay_loader.cpp).
+constexpr char kSimReplay[] = "QUOREL_SIM_REPLAY";
 
 // The native Windows layer, native_winapi/. The .reg file its registry is
 // filled from; unset or empty: a snapshot's, else the default machine's
@@ -66,6 +79,9 @@ constexpr char kToStderr[] = "stderr";
 constexpr char kSnapshotMachineFile[] = "machine.txt";
 constexpr char kSnapshotRegistryFile[] = "registry.reg";
 constexpr char kSnapshotAboutFile[] = "about.txt";
+// Not written by `quorel snapshot`: a trace of the application's run on
+// that PC, put into the folder beside the rest, replayed with it.
+constexpr char kSnapshotTraceFile[] = "trace.txt";
 // The about file's line that starts with this holds the Windows version
 // as its first word, "windows: 6.1 (build 7601, ...)".
 constexpr char kSnapshotWindowsKey[] = "windows: ";

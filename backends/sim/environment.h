@@ -17,6 +17,8 @@ using process_env::ReadTextFile;
 using settings::kSimLog;
 using settings::kSimMachine;
 using settings::kSimModel;
+using settings::kSimShared;
+using settings::kSimReplay;
 using settings::kSimSnapshot;
 
 }  // namespace quorel::sim

@@ -6,6 +6,8 @@
 #include "machine_parser.h"
 #include "model_window.h"
 #include "process_env/process_env.h"
+#include "replay_window.h"
+#include "shared_machine.h"
 
 namespace quorel::sim {
 
@@ -82,6 +84,11 @@ Function* Machine::Find(const Address& at) {
     return found == functions_.end() ? nullptr : &found->second;
 }
 
+const Function* Machine::Find(const Address& at) const {
+    auto found = functions_.find(Key(at));
+    return found == functions_.end() ? nullptr : &found->second;
+}
+
 void Machine::AddFailRead(const Address& at, const FailRead& rule) {
     fail_reads_[Key(at)].push_back(rule);
 }
@@ -133,7 +140,10 @@ uint8_t* Machine::Map(uint64_t length, uint64_t phys_addr) {
             continue;
         if (function.refuse_map || length > function.window_size)
             return nullptr;
-        return function.model ? ModelledWindow(FromKey(key), function) : function.Window();
+        if (uint8_t* window = shared ? shared->Window(FromKey(key), function, log_target) : nullptr)
+            return window;
+        const bool watched = function.model || function.replay;
+        return watched ? ModelledWindow(FromKey(key), function) : function.Window();
     }
     return nullptr;
 }
@@ -143,10 +153,13 @@ uint8_t* Machine::ModelledWindow(const Address& at, Function& function) {
         return function.modelled_window ? function.modelled_window : function.window.get();
     const std::string location = FormatAddress(at);
     std::string why;
-    function.modelled_window = MapModelledWindow(function, location, log_target, &why);
+    function.modelled_window = function.replay
+                                   ? MapReplayedWindow(function, location, log_target, &why)
+                                   : MapModelledWindow(function, location, log_target, &why);
     if (function.modelled_window)
         return function.modelled_window;
-    process_env::Complain(location + " stays plain memory: its model cannot be followed: " + why);
+    process_env::Complain(location + " stays plain memory: its " +
+                          (function.replay ? "replay" : "model") + " cannot be followed: " + why);
     return function.Window();
 }
 

@@ -21,6 +21,9 @@ struct CardModel;
 
 namespace quorel::sim {
 
+class SharedMachine;
+struct ReplayedCard;  // replay_window.h
+
 // The card's windows are sized from its IDs (hardware.h). Any other
 // function with a memory BAR0 gets a page, enough to poke at.
 constexpr uint64_t kWindowOther = 0x1000;
@@ -62,11 +65,13 @@ struct Function {
     // Loaded from model_path; null: the window is plain memory (no model,
     // or one that was refused).
     std::shared_ptr<const card_model::CardModel> model;
+    // What a trace recorded of this card (replay_loader.h); null: no replay.
+    std::shared_ptr<const ReplayedCard> replay;
     // Made at the first mapping; lives as long as the machine, which the
     // simulator never destroys since its caller never unmaps.
     std::unique_ptr<uint8_t, FreeDeleter> window;
-    // The window instead, when it follows a model (model_window.h): pages
-    // never freed.
+    // The window instead, when it follows a model (model_window.h) or
+    // replays a trace (replay_window.h): pages never freed.
     uint8_t* modelled_window = nullptr;
 
     uint32_t Dword(uint16_t offset) const;
@@ -88,9 +93,13 @@ public:
     bool fail_init = false;
     // Where modelled cards log their accesses: the call log's target.
     std::string log_target;
+    // The windows in memory shared with other processes (shared_machine.h);
+    // null: this process's own.
+    std::shared_ptr<SharedMachine> shared;
 
     Function& Add(const Address& at);
     Function* Find(const Address& at);
+    const Function* Find(const Address& at) const;
     void AddFailRead(const Address& at, const FailRead& rule);
 
     // The driver's configuration accesses, with the driver already open.
@@ -109,8 +118,8 @@ public:
 private:
     // Counts the read and tells whether a fail-read rule hits it.
     bool ReadFails(const Address& at, uint16_t offset);
-    // The window of a function that follows a model; plain memory, said
-    // once, when the model's pages cannot be watched.
+    // The window of a function that follows a model or replays a trace;
+    // plain memory, said once, when its pages cannot be watched.
     uint8_t* ModelledWindow(const Address& at, Function& function);
 
     std::map<uint32_t, Function> functions_;                // by location, so in scan order

@@ -8,6 +8,7 @@
 #include "environment.h"
 #include "card_model/card_model.h"
 #include "machine_parser.h"
+#include "replay_loader.h"
 
 namespace quorel::sim {
 
@@ -92,6 +93,7 @@ LoadedMachine MachineLoader::Load() {
     if (own.empty() && snapshot.empty()) {
         LoadedMachine loaded = Parse(kDefaultMachineText, kDefaultMachineName, "the default machine");
         LoadModels("", &loaded);
+        AttachReplay(&loaded);
         return loaded;
     }
     if (!own.empty())
@@ -109,6 +111,7 @@ LoadedMachine MachineLoader::LoadFile(const std::string& path, const std::string
         return Refused(source, path + ": cannot read the machine file: " + why);
     LoadedMachine loaded = Parse(text, path, source);
     LoadModels(path, &loaded);
+    AttachReplay(&loaded);
     return loaded;
 }
 

@@ -1,7 +1,8 @@
 // Chooses the machine to simulate, from the environment read afresh: the
 // file QUOREL_SIM_MACHINE names, else a snapshot's machine.txt
 // (QUOREL_SIM_SNAPSHOT), else the embedded default; and the card model each
-// card follows: the machine file's `model` directive, else QUOREL_SIM_MODEL.
+// card follows: the machine file's `model` directive, else QUOREL_SIM_MODEL;
+// and the trace its cards replay (replay_loader.h).
 #ifndef QUOREL_SIM_MACHINE_LOADER_H
 #define QUOREL_SIM_MACHINE_LOADER_H
 

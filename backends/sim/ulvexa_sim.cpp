@@ -11,6 +11,7 @@
 #include "environment.h"
 #include "machine.h"
 #include "machine_loader.h"
+#include "shared_machine.h"
 #include "simulator_reset.h"
 
 namespace quorel::sim {
@@ -51,6 +52,9 @@ Simulator& Sim() {
 void Load(Simulator& sim) {
     sim.log.SetTarget(GetEnvironment(kSimLog));
     LoadedMachine loaded = sim.loader.Load();
+    const std::string shared = GetEnvironment(kSimShared);
+    if (loaded.machine && !shared.empty())
+        loaded.machine->shared = ShareMachine(shared, *loaded.machine, &loaded.notes);
     if (loaded.notes != sim.last_notes)
         for (const std::string& note : loaded.notes)
             Complain(note);

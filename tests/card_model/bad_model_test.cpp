@@ -23,6 +23,14 @@ struct Row {
     std::vector<Expected> problems;
 };
 
+// 65 periodic events, three lines each.
+const std::string kTooManyEvents = [] {
+    std::string text;
+    for (int i = 0; i < 65; ++i)
+        text += "[[event]]\nevery_us = 1\nactions = []\n";
+    return text;
+}();
+
 const Row kRows[] = {
     {"a = [1,\nb = 2\n", {{"bad.toml:2", "not TOML"}}},
     // Characters outside ASCII: in strings and comments, but not elsewhere
@@ -87,6 +95,7 @@ const Row kRows[] = {
     {"[[command]]\nbyte = 3\nactions = []\n[[command]]\nbyte = 3\nactions = []\n[interrupt]\n"
      "enable = \"csr\"\n",
      {{"bad.toml:4", "a second command for the byte 0x03"}, {"bad.toml:7", "[interrupt] has no 'pending'"}}},
+    {kTooManyEvents.c_str(), {{"bad.toml:193", "one [[event]] too many: a model has at most 64 events"}}},
 };
 
 TEST(CardModelReader, RefusesEachMistakeWithItsLine) {

@@ -1,6 +1,7 @@
 // The card commands with a card model (--model) over the simulator's
 // default machine, whose card 0 (00:05.0) is given CTRL = 0x05 and
-// EVENTS = 0x03 here, and `quorel model check`.
+// EVENTS = 0x03 here, `quorel watch` through a pipe (one frame) with and
+// without the model, and `quorel model check`.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -114,6 +115,27 @@ const ModelRun kRuns[] = {
     {"dump 0 --model %M --all", 0, "7    EVENTS    0x03  DONE=1\n", ""},
     {"dump 0 --model %M --json", 0,
      R"({"index": 7, "name": "EVENTS", "value": null, "not_read": "read clears"})", ""},
+    {"watch 0", 0, "\n00:  00 00 00 00 00 05 08 03 00 00 00 00 00 00 00 00\n", ""},
+    {"watch 0", 0, "\nstatus: 0x11  00010001  changed -\n", ""},
+    {"watch --board 1 --once --json", 0, R"({"board": 1, "registers": [0, 0, 0, 0, 0, 5, 8, 3, 0, )",
+     ""},
+    {"watch 0 --model %M", 0,
+     "\n5   CTRL      0x05 00000101 -            START=1 MODE=2 (continuous)\n"
+     "6   BOARD_ID  0x08 00001000 -            ID=8\n"
+     "7   EVENTS    --   --       -            not read (read clears)\n"
+     "9   FIFO      --   --       -            not read (source advances)\n"
+     "10  CMD       --   --       -            not read (write-only, reads 0x00)\n"
+     "255 csr       0x11 00010001 -            PENDING=1 IE=0\n"
+     "interrupt: pending 1, enable 0, asserted 0\n",
+     ""},
+    {"watch 0 --model %M --all --once", 0, "\n7   EVENTS    0x03 00000011 -            DONE=1\n", ""},
+    {"watch 0 --model %M --once --json", 0,
+     R"({"index": 7, "name": "EVENTS", "value": null, "not_read": "read clears"}, )", ""},
+    {"watch 0 --model %M --once --json", 0,
+     R"("interrupt": {"pending": true, "enable": false, "asserted": false}})", ""},
+    {"watch 0 -n 0.01", 2, "", "-n must be a number of seconds from 0.05 to 3600"},
+    {"watch 0 -n", 2, "", "-n needs a number of seconds"},
+    {"watch 0 --json", 2, "", "--json prints one frame: give --once too"},
     {"model check %M", 0,
      "model: Test counter (%M)\nregisters: 5\n"
      "  5    CTRL      read-write, reset 0x00  START[0] MODE[3:1]\n",

@@ -29,7 +29,10 @@ struct Args {
     bool registers = false;               // --registers (snapshot)
     bool force = false;                   // --force (snapshot)
     std::string model;                    // --model PATH: the card model; "" none given
-    bool all = false;                     // --all (dump)
+    bool all = false;                     // --all (dump, watch)
+    std::string snapshot;                 // --snapshot DIR (replay check); "" none given
+    std::string interval;                 // -n SECONDS (watch): "" none given
+    bool once = false;                    // --once (watch)
 };
 
 constexpr int kExitOk = 0;

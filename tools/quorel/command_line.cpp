@@ -47,6 +47,10 @@ void CheckOptions(const CLI::App& app, const std::vector<std::string>& unknown, 
             Note(read.fault, name + " needs a number");
         if (name == OptionName(kModel) && option->results().back().empty())
             Note(read.fault, name + " needs the path of a card model file");
+        if (name == OptionName(kSnapshot) && option->results().back().empty())
+            Note(read.fault, name + " needs the folder of a snapshot");
+        if (name == OptionName(kInterval) && option->results().back().empty())
+            Note(read.fault, name + " needs a number of seconds");
         read.board_given |= name == kBoard;
         read.given.push_back(name);
     }
@@ -66,6 +70,9 @@ Words ReadWords(int argc, char** argv, Args& args) {
     app.add_flag(OptionName(kForce), args.force);
     app.add_flag(OptionName(kAll), args.all);
     app.add_option(OptionName(kModel), args.model)->expected(0, 1)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.add_option(OptionName(kSnapshot), args.snapshot)->expected(0, 1)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.add_option(OptionName(kInterval), args.interval)->expected(0, 1)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.add_flag(OptionName(kOnce), args.once);
     std::vector<std::string> line(argv + 1, argv + argc);
     if (!line.empty() && line.front() == "--version")
         line.front() = "version";

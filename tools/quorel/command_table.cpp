@@ -46,12 +46,16 @@ const Command kCommands[] = {
      commands::Irq},
     {"dump", "", "registers 0..254 and the status register (with a model, --all: those a read changes too)",
      true, 0, 0, kJson | kModel | kAll, true, commands::Dump},
+    {"watch", "", "a live view of the card's registers, refreshed; keys write and send commands",
+     true, 0, 0, kJson | kModel | kAll | kInterval | kOnce, true, commands::Watch},
     {"snapshot", "DIR", "write this PC's functions, registry entries and versions to DIR for a replay",
      false, 1, 1, kRegisters | kForce, true, commands::Snapshot},
     {"version", "", "the library's version banner (also --version)", false, 0, 0, kJson, false,
      commands::Version},
     {"model", "check PATH", "check a card model file: its problems, or what it names", false, 2, 2,
      kJson, false, commands::Model},
+    {"replay", "check TRACE", "what a replay of a trace file would serve, and what it cannot use",
+     false, 2, 2, kJson | kSnapshot, false, commands::Replay},
     {"doctor", "", "why a card is or is not reachable: run this first", false, 0, 0, kJson, false,
      commands::Doctor},
     {"help", "[COMMAND]", "this list, or one command's usage (also COMMAND --help)", false, 0, 1, 0,
@@ -83,12 +87,22 @@ const char* OptionName(Option option) {
         return "--model";
     case kAll:
         return "--all";
+    case kSnapshot:
+        return "--snapshot";
+    case kInterval:
+        return "-n";
+    case kOnce:
+        return "--once";
     }
     return "";
 }
 
 std::string OptionUsage(Option option) {
-    return std::string(OptionName(option)) + (option == kModel ? " PATH" : "");
+    const char* value = option == kModel      ? " PATH"
+                        : option == kSnapshot ? " DIR"
+                        : option == kInterval ? " SECONDS"
+                                              : "";
+    return std::string(OptionName(option)) + value;
 }
 
 std::string Usage(const Command& command) {
@@ -115,9 +129,10 @@ void PrintHelp(std::FILE* out) {
                  "\n%s%sThe stand-in driver-access library simulates the machine named by\n"
                  "%s (a `lspci -xxx` dump), else its default one;\n"
                  "%s=DIR replays what `quorel snapshot DIR` wrote;\n"
-                 "%s=PATH makes its cards follow that card model.\n",
+                 "%s=PATH makes its cards follow that card model;\n"
+                 "%s=TRACE answers its cards' reads as the trace file recorded them.\n",
                  kNotes, kModelNote, quorel::settings::kSimMachine, quorel::settings::kSimSnapshot,
-                 quorel::settings::kSimModel);
+                 quorel::settings::kSimModel, quorel::settings::kSimReplay);
 }
 
 void PrintCommandHelp(const Command& c) {

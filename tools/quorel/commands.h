@@ -20,8 +20,11 @@ enum Option : unsigned {
     kForce = 1u << 2,
     kModel = 1u << 3,  // --model PATH
     kAll = 1u << 4,
+    kSnapshot = 1u << 5,  // --snapshot DIR
+    kInterval = 1u << 6,  // -n SECONDS
+    kOnce = 1u << 7,
 };
-constexpr Option kAllOptions[] = {kJson, kRegisters, kForce, kModel, kAll};
+constexpr Option kAllOptions[] = {kJson, kRegisters, kForce, kModel, kAll, kSnapshot, kInterval, kOnce};
 
 struct Command {
     const char* name;
@@ -64,9 +67,11 @@ int Status(const cli::Args& args);
 int Reset(const cli::Args& args);
 int Irq(const cli::Args& args);       // ACTION
 int Dump(const cli::Args& args);     // [--all] (dump_command.cpp)
+int Watch(const cli::Args& args);    // [-n SECONDS] [--once] (watch/)
 int Snapshot(const cli::Args& args);  // DIR (snapshot/)
 int Version(const cli::Args& args);
 int Model(const cli::Args& args);     // check PATH (model_check.cpp)
+int Replay(const cli::Args& args);    // check TRACE [--snapshot DIR] (replay_check.cpp)
 // Exit 0 when at least one card opens, 1 otherwise; the reason is the
 // text's last line (and "reason" in --json) (doctor/).
 int Doctor(const cli::Args& args);

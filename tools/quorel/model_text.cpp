@@ -9,15 +9,6 @@ namespace {
 
 namespace card_model = quorel::card_model;
 
-// Whether a target's bits are set; none when its register was not read.
-std::optional<bool> TargetSet(const card_model::Target& target, uint8_t status,
-                              const RegisterValues& values) {
-    const std::optional<uint8_t> byte = target.status ? status : values(target.index);
-    if (!byte)
-        return std::nullopt;
-    return (*byte & target.mask) != 0;
-}
-
 std::string SetText(const std::optional<bool>& set) {
     return set ? (*set ? "1" : "0") : "not read";
 }
@@ -27,6 +18,14 @@ cli::Json SetJson(const std::optional<bool>& set) {
 }
 
 }  // namespace
+
+std::optional<bool> TargetSet(const card_model::Target& target, uint8_t status,
+                              const RegisterValues& values) {
+    const std::optional<uint8_t> byte = target.status ? status : values(target.index);
+    if (!byte)
+        return std::nullopt;
+    return (*byte & target.mask) != 0;
+}
 
 std::string ModelTitle(const card_model::CardModel& model) {
     const std::string file = cli::Shown(model.file);

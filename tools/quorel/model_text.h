@@ -35,6 +35,10 @@ std::string ReadEffectText(const quorel::card_model::Register& reg);
 
 // A register's value as read, or none when it was not read.
 using RegisterValues = std::function<std::optional<uint8_t>(uint8_t index)>;
+// Whether any of a target's bits is set (in the status byte or a register);
+// none when its register was not read.
+std::optional<bool> TargetSet(const quorel::card_model::Target& target, uint8_t status,
+                              const RegisterValues& values);
 // "interrupt: pending 1, enable 0" (or "pending not read"); "" when the
 // model names no interrupt.
 std::string InterruptText(const quorel::card_model::CardModel& model, uint8_t status,

@@ -8,9 +8,9 @@
 #include "failure.h"
 #include "model_choice.h"
 #include "model_text.h"
-#include "model_words.h"
 #include "quorel.h"
 #include "register_name.h"
+#include "register_write.h"
 #include "text_encoding.h"
 
 namespace commands {
@@ -19,7 +19,6 @@ namespace {
 
 namespace card_model = quorel::card_model;
 
-constexpr int kMaxByte = 0xFF;
 constexpr int kByteDigits = 2;
 
 // The target opened and REG resolved against its model.
@@ -90,65 +89,6 @@ std::string TargetWords(const cli::Target& target) {
     return (target.by_board ? "--board " : "") + std::to_string(target.number);
 }
 
-// Why one field of ref's register cannot be written alone; "" when it can.
-// A register that takes ones as commands (oneToClear, ...) is written the
-// field's bits alone, without a read; any other is read, changed, written.
-std::string FieldWriteRefusal(const cli::Args& args, const RegisterRef& ref) {
-    const card_model::Register& reg = *ref.named;
-    const std::string name = cli::Shown(reg.name);
-    if (reg.access == card_model::Access::kReadOnly)
-        return RegisterText(ref) + " cannot be written: " + name +
-               " is read-only, the card ignores writes";
-    if (reg.write != card_model::WriteEffect::kModify)
-        return "";
-    std::string why;
-    if (reg.access == card_model::Access::kWriteOnly)
-        why = name + " is write-only (reads return " + Hex(reg.fill) +
-              "), so its other fields are not known";
-    else if (reg.ReadHasSideEffect())
-        why = "that reads " + name + " first, and a read changes the card (" +
-              ReadEffectText(reg) + ")";
-    if (why.empty())
-        return "";
-    return RegisterText(ref) + " cannot be written alone: " + why +
-           "; write the whole register instead: quorel write " + TargetWords(args.target) + " " +
-           name + " VALUE";
-}
-
-int WriteField(const cli::Args& args, const RegisterRef& ref) {
-    uint8_t value = 0;
-    const std::string fault = ResolveFieldValue(args.positional[1], ref, value);
-    if (!fault.empty())
-        return cli::UsageError(args, fault);
-    const std::string refusal = FieldWriteRefusal(args, ref);
-    if (!refusal.empty())
-        return cli::Fail(refusal);
-    const card_model::Field& field = *ref.field;
-    const uint8_t bits = static_cast<uint8_t>((value << field.low) & field.Mask());
-    const std::string whole = RegisterText({ref.index, ref.named, nullptr});
-    if (ref.named->write != card_model::WriteEffect::kModify) {
-        WriteRegister(args.target, ref.index, bits);
-        std::printf("%s: %s written (%s)\n", whole.c_str(), Hex(bits).c_str(),
-                    WriteWord(ref.named->write));
-        return cli::kExitOk;
-    }
-    const uint8_t old = static_cast<uint8_t>(ReadRegister(args.target, ref.index));
-    const uint8_t written = static_cast<uint8_t>((old & ~field.Mask()) | bits);
-    WriteRegister(args.target, ref.index, written);
-    std::printf("%s: %s -> %s\n", whole.c_str(), Hex(old).c_str(), Hex(written).c_str());
-    return cli::kExitOk;
-}
-
-int WriteWhole(const cli::Args& args, const RegisterRef& ref) {
-    int value = 0;
-    if (!cli::ParseInRange(args.positional[1], 0, kMaxByte, value))
-        return cli::UsageError(args, "VALUE must be 0 to 255");
-    if (ref.named && ref.named->access == card_model::Access::kReadOnly)
-        Note(RegisterText(ref) + " is read-only: the card ignores the write");
-    WriteRegister(args.target, ref.index, value);
-    return cli::kExitOk;
-}
-
 }  // namespace
 
 int Read(const cli::Args& args) {
@@ -172,7 +112,17 @@ int Write(const cli::Args& args) {
     Resolved at;
     if (const int code = OpenAndResolve(args, at); code != cli::kExitOk)
         return code;
-    return at.ref.field ? WriteField(args, at.ref) : WriteWhole(args, at.ref);
+    const WriteOutcome outcome = WriteReference(args.target, at.ref, args.positional[1],
+                                                "quorel write " + TargetWords(args.target) + " ");
+    if (outcome.kind == WriteOutcome::Kind::kBadValue)
+        return cli::UsageError(args, outcome.text);
+    if (outcome.kind == WriteOutcome::Kind::kRefused)
+        return cli::Fail(outcome.text);
+    if (!outcome.note.empty())
+        Note(outcome.note);
+    if (!outcome.text.empty())
+        std::printf("%s\n", outcome.text.c_str());
+    return cli::kExitOk;
 }
 
 int Status(const cli::Args& args) {
