@@ -21,6 +21,8 @@ packages=(
   # i386 architecture, added below) the x86 ones, in the same prefix.
   # Without the preloader a new Wine prefix fails now and then.
   wine64 wine64-preloader wine32:i386
+  # quorel watch's terminal tests, on a terminal of their own.
+  tmux
   # The release package: the MSVC import libraries and their test client
   # (lld-link, clang-cl), the C# and Python examples, the zip.
   lld-14 mono-mcs mono-runtime python3 zip unzip
